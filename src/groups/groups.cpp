@@ -1,0 +1,4 @@
+// Groups and the root group of every entity.
+#include "groups/groups.h"
+
+void InitRootGroup() {}

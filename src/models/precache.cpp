@@ -1,0 +1,4 @@
+// Model precache.
+#include "models/precache.h"
+
+void ImportAllMeshworkModels() {}

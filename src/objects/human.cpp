@@ -1,0 +1,4 @@
+// Object registry.
+#include "objects/human.h"
+
+void InitHumanRegistry() {}

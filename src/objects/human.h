@@ -1,0 +1,6 @@
+// Object records and their registry.
+#pragma once
+
+struct human_being;
+
+void InitHumanRegistry();

@@ -1,0 +1,52 @@
+// The engine's numeric toolkit: vectors (y is up), angle wrapping, rotations by Euler angles
+// or about an axis, direction-to-angle conversion, triangle planes, and the random generator.
+#pragma once
+#include <cstdint>
+
+struct vector_type {
+  float x, y, z;
+};
+
+struct fpoint {
+  float h, v;
+};
+
+// A plane a*x + b*y + c*z = d; the remaining fields belong to object collision.
+struct plane_type {
+  float a, b, c, d;
+  int collision;
+  vector_type P, path;
+  float PToPlane, pathLength;
+  plane_type* next;
+};
+
+constexpr double kDegreesToRadians = 0.017453292519943295;
+constexpr double kRadiansToDegrees = 57.29577951308232;
+
+vector_type* vector_Set(vector_type* v, float x, float y, float z);
+vector_type fastVector_Set(float x, float y, float z);
+fpoint SetFPt(float h, float v);
+double squareOf(float f);
+double DotProduct(vector_type a, vector_type b);
+vector_type CrossProduct(vector_type a, vector_type b);
+float vectorDistance(vector_type a, vector_type b);
+void Normalize(vector_type* v);
+vector_type GetNormalOfTrig(vector_type a, vector_type b, vector_type c);
+plane_type planeFromTrig(vector_type normal, vector_type triangleVertex);
+int PointOnLinePerpendicularToPoint(vector_type* P, vector_type* LineStart, vector_type* LineEnd,
+                                    vector_type* Intersection);
+float GetCorrectDegree(float angle);
+fpoint RotatePoint(fpoint thePoint, fpoint coordinateBase, float degree);
+vector_type RotateVector(vector_type v, vector_type base, float xang, float yang, float zang);
+vector_type RotateVectorArbitrary(vector_type P, vector_type A, float xpart, float ypart, float zpart,
+                                  float degrees);
+vector_type GetEularAngles(float degrees, float xpart, float ypart, float zpart);
+void DirToAngles(vector_type dir, float* xang, float* yang, float* zang);
+void vector_RotSet(vector_type* plane, float xm, float ym, float zm, float xMod, float yMod, float zMod,
+                   float xa, float ya, float za);
+
+extern uint32_t gRANROT_m_high;
+extern uint32_t gRANROT_m_low;
+uint32_t RANROT_init(uint32_t seed);
+uint32_t RANROT_rand();
+int MyRandom();

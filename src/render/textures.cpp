@@ -1,0 +1,4 @@
+// Texture cache.
+#include "render/textures.h"
+
+void InitTextureCache() {}

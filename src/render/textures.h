@@ -1,0 +1,4 @@
+// The texture cache: PNG textures and texture animations.
+#pragma once
+
+void InitTextureCache();

@@ -1,0 +1,4 @@
+// Level mesh lists.
+#include "world/level_mesh.h"
+
+void InitLevelLists() {}

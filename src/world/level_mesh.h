@@ -1,0 +1,4 @@
+// The level mesh and its box tree.
+#pragma once
+
+void InitLevelLists();
