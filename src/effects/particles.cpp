@@ -6,7 +6,11 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include <GL/gl.h>
+
+#include "render/frame.h"
 #include "render/textures.h"
+#include "shell/startup.h"
 #include "shell/timed_tasks.h"
 
 particle_system baseParticleSystem;
@@ -134,10 +138,11 @@ void UpdateParticles(particle_system* system) {
 
 void Emit(particle_system* system) {
   if (system->emissionRate == 0.0f) return;
-  double n = std::trunc((Since(system->lastTime) / 1000.0) / system->emissionRate);
-  if (!(n > 0.0)) return;
+  // Single precision throughout, so that an interval of 0.1 s gives one particle per 100 ms.
+  float n = std::trunc((Since(system->lastTime) / 1000.0f) / system->emissionRate);
+  if (!(n > 0.0f)) return;
   if (system->maxParticles >= 0 && system->numParticles >= system->maxParticles) return;
-  system->lastTime = static_cast<long>(std::trunc(system->lastTime + n * system->emissionRate * 1000.0));
+  system->lastTime = static_cast<long>(std::trunc(system->lastTime + n * system->emissionRate * 1000.0f));
   long count = n > kMaxParticlesPerBatch ? kMaxParticlesPerBatch : static_cast<long>(n);
   for (long i = 0; i < count; i++) SetUpParticle(system, system->defaultLifeSpan);
 }
@@ -161,12 +166,12 @@ particle_system* CreateParticleSystem(const ParticleSystemSettings& s) {
   system->lux = s.lux;
   system->spawnTime = system->lastTime = gCurrentTime;
   if (s.interval == 0.0f) {
-    system->lifeSpan = static_cast<long>(std::trunc((s.life + 0.5) * 1000.0));
+    system->lifeSpan = static_cast<long>(std::trunc((s.life + 0.5f) * 1000.0f));
   } else {
     // Room for the last emitted particle's whole life: life + 0.5 s + the emission time.
-    system->lifeSpan = static_cast<long>(std::trunc((s.life + 0.5 + s.count * static_cast<double>(s.interval)) * 1000.0));
+    system->lifeSpan = static_cast<long>(std::trunc((s.life + 0.5f + s.count * s.interval) * 1000.0f));
   }
-  system->defaultLifeSpan = static_cast<long>(std::trunc(s.life * 1000.0));
+  system->defaultLifeSpan = static_cast<long>(std::trunc(s.life * 1000.0f));
   system->emissionRate = s.interval;
   system->animating = gParticlesAnimated;
   system->particleRotation = gParticlesRotation;
@@ -184,7 +189,7 @@ particle_system* CreateParticleSystem(const ParticleSystemSettings& s) {
   system->defaultWeight = s.weight;
   system->numParticles = 0;
   system->maxParticles = s.count;
-  system->fadeOutTime = (s.life < s.fade || s.fade < 0.0f) ? 0 : static_cast<long>(std::trunc(s.fade * 1000.0));
+  system->fadeOutTime = (s.life < s.fade || s.fade < 0.0f) ? 0 : static_cast<long>(std::trunc(s.fade * 1000.0f));
   system->pos = s.pos;
   system->moveVector = s.moveVector;
 
@@ -193,7 +198,7 @@ particle_system* CreateParticleSystem(const ParticleSystemSettings& s) {
   if (GroundHeightBelow(system->pos, &groundY)) system->ground = groundY;
 
   if (s.interval == 0.0f) {
-    long lifeSpan = static_cast<long>(std::trunc(std::trunc(s.life) * 1000.0));
+    long lifeSpan = static_cast<long>(std::trunc(std::trunc(s.life) * 1000.0f));
     long count = s.count > kMaxParticlesPerBatch ? kMaxParticlesPerBatch : s.count;
     for (long i = 0; i < count; i++) SetUpParticle(system, lifeSpan);
   }
@@ -227,4 +232,69 @@ void FreeParticleSystems() {
     system = next;
   }
   baseParticleSystem.next = nullptr;
+}
+
+void DrawParticleSystems(vector_type cameraRight, vector_type cameraUp) {
+  const vector_type origin = {0.0f, 0.0f, 0.0f};
+  for (particle_system* system = baseParticleSystem.next; system; system = system->next) {
+    vector_type r = cameraRight, u = cameraUp;
+    if (system->particlesOnPlane) {
+      const vector_type& a = system->particleRotation;
+      u = RotateVector(fastVector_Set(0, 1, 0), origin, a.x, a.y, a.z);
+      r = RotateVector(fastVector_Set(1, 0, 0), origin, a.x, a.y, a.z);
+    }
+    glEnable(GL_TEXTURE_2D);
+    glColor4f(tintColor.x, tintColor.y, tintColor.z, gAlpha);
+    if (system->lux == 0) {
+      glEnable(GL_LIGHTING);
+    } else {
+      glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+      glDisable(GL_LIGHTING);
+    }
+    // A still system shares one texture and one batch for all its particles.
+    if (!system->animating) {
+      glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(system->theTexture));
+      glBegin(GL_QUADS);
+    }
+    for (particle* p = system->baseParticle.next; p; p = p->next) {
+      float h = 0.5f * p->size;
+      const vector_type& c = p->pos;
+      if (p->fading) {
+        float lifeSpan = p->lifeSpan / 1000.0f;
+        float timePassed = Since(p->spawnTime) / 1000.0f;
+        float fadeOutTime = p->parent->fadeOutTime / 1000.0f;
+        float alpha = fadeOutTime != 0.0f ? (lifeSpan - timePassed) / fadeOutTime : 0.0f;
+        if (system->lux == 0) {
+          const float diffuse[4] = {1.0f, 1.0f, 1.0f, alpha};
+          glMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);  // allowed inside a batch
+          glColor4f(tintColor.x, tintColor.y, tintColor.z, alpha);
+        } else {
+          glColor4f(1.0f, 1.0f, 1.0f, alpha);
+        }
+      }
+      if (system->animating) {
+        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(p->theTexture));
+        glBegin(GL_QUADS);
+      }
+      glTexCoord2f(0.0f, 1.0f);
+      glVertex3f(c.x - h * (r.x + u.x), c.y - h * (r.y + u.y), c.z - h * (r.z + u.z));
+      glTexCoord2f(1.0f, 1.0f);
+      glVertex3f(c.x + h * (r.x - u.x), c.y + h * (r.y - u.y), c.z + h * (r.z - u.z));
+      glTexCoord2f(1.0f, 0.0f);
+      glVertex3f(c.x + h * (r.x + u.x), c.y + h * (r.y + u.y), c.z + h * (r.z + u.z));
+      glTexCoord2f(0.0f, 0.0f);
+      glVertex3f(c.x + h * (u.x - r.x), c.y + h * (u.y - r.y), c.z + h * (u.z - r.z));
+      if (system->animating) glEnd();
+      if (p->fading) {
+        if (system->lux == 0) {
+          const float opaque[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+          glMaterialfv(GL_FRONT, GL_DIFFUSE, opaque);
+          glColor4f(tintColor.x, tintColor.y, tintColor.z, gAlpha);
+        } else {
+          glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+        }
+      }
+    }
+    if (!system->animating) glEnd();
+  }
 }

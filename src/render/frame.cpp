@@ -9,6 +9,8 @@
 #include "shell/timed_tasks.h"
 #include "shell/window.h"
 
+float gAlpha = 1.0f;
+
 void InitRenderQuadrics() {}
 
 int DrawGLScene() {
