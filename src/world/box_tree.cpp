@@ -9,7 +9,7 @@
 
 #include "render/frustum.h"
 #include "world/level_mesh.h"
-#include "world/pending_globals.h"
+#include "script/engine_variables.h"
 #include "world/world_math.h"
 
 AABB boxTree;
@@ -218,6 +218,8 @@ void ClearNodeMarks() {
   for (AABB* node : gMarkedNodes) node->visible = 0;
   gMarkedNodes.clear();
 }
+
+const std::vector<AABB*>& MarkedNodes() { return gMarkedNodes; }
 
 void MarkNode(AABB* node) {
   if (node->visible) return;
