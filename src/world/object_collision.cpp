@@ -97,13 +97,13 @@ void FaceContacts(vector_type a, vector_type dir, float r, SphereContact* best) 
   ClearNodeMarks();
   RecursiveBoxCollision(&boxTree, qmin, qmax);
   const level_triangle* bestTrig = nullptr;
+  auto overlaps = [&](vector_type mn, vector_type mx) { return BoxesOverlap(mn, mx, qmin, qmax); };
   for (AABB* node : MarkedNodes()) {
-    HeldTriangles held = NodeHeldTriangles(node);
-    for (int k = 0; k < held.count; ++k) {
-      level_triangle* t = held.list[k];
-      if (!BoxesOverlap(t->boundingBox.min, t->boundingBox.max, qmin, qmax)) continue;
+    ForEachHeldCandidate(node, overlaps, [&](const HeldTriangle& h) {
+      if (!BoxesOverlap(h.min, h.max, qmin, qmax)) return;
+      level_triangle* t = h.trig;
       vector_type I;
-      if (!SphereMeetsFace(t, a, dir, r, &I)) continue;
+      if (!SphereMeetsFace(t, a, dir, r, &I)) return;
       const float d = VDistance(a, I);
       if (!bestTrig || d < best->distance || (d == best->distance && t->listOrder < bestTrig->listOrder)) {
         bestTrig = t;
@@ -111,7 +111,7 @@ void FaceContacts(vector_type a, vector_type dir, float r, SphereContact* best) 
         best->distance = d;
         best->point = I;
       }
-    }
+    });
   }
 }
 
