@@ -43,12 +43,13 @@ TEST(VectorMath, ProductsLengthsAndNormalize) {
 TEST(VectorMath, RotateVectorTurnsAboutYThenTheOtherWayAboutZ) {
   ExpectNear(RotateVector({0, 0, 1}, {0, 0, 0}, 0, 90, 0), 1, 0, 0);
   ExpectNear(RotateVector({1, 0, 0}, {0, 0, 0}, 0, 0, 90), 0, 1, 0);
-  ExpectNear(RotateVector({0, 1, 0}, {0, 0, 0}, 90, 0, 0), 0, 0, -1);
+  ExpectNear(RotateVector({0, 1, 0}, {0, 0, 0}, 90, 0, 0), 0, 0, 1);
   // About a centre, and a point on the centre stays.
   ExpectNear(RotateVector({2, 5, 4}, {2, 5, 3}, 0, 90, 0), 3, 5, 3);
   ExpectNear(RotateVector({1, 1, 1}, {1, 1, 1}, 30, 40, 50), 1, 1, 1);
   // Offsets on the negative side keep their length and turn the same way.
-  ExpectNear(RotateVector({-1, 0, 0}, {0, 0, 0}, 0, 90, 0), 0, 0, -1);
+  ExpectNear(RotateVector({-1, 0, 0}, {0, 0, 0}, 0, 90, 0), 0, 0, 1);
+  ExpectNear(RotateVector({1, 0, 0}, {0, 0, 0}, 0, 90, 0), 0, 0, -1);
 }
 
 TEST(VectorMath, RotatePointAndRotSet) {
