@@ -1,12 +1,11 @@
 // The eight GL lights' positions and spot directions, kept for the frame and for the light
-// and placement commands, and the selected light.
+// and placement commands.
 #include "render/lights.h"
 
 #include <GL/gl.h>
 
 float LightPositions[kNumLights][4] = {{0.0f, 0.0f, 1.0f, 0.0f}};
 float LightSpotDirections[kNumLights][3] = {};
-int selectedLight = 0;
 
 int LightIndexOfNumber(int n) {
   long long index = (static_cast<long long>(n) - 1) % kNumLights;

@@ -1,6 +1,7 @@
-// The eight GL lights: the positions and spot directions the engine keeps outside GL (set
-// into GL after the camera every frame) and the light the light commands act on.
+// The eight GL lights: the positions and spot directions the engine keeps outside GL, set
+// into GL after the camera every frame.
 #pragma once
+#include "commands/selection.h"  // selectedLight: the light the light commands act on
 
 constexpr int kNumLights = 8;
 
@@ -8,7 +9,6 @@ constexpr int kNumLights = 8;
 // as the direction (0, 0, 1).
 extern float LightPositions[kNumLights][4];
 extern float LightSpotDirections[kNumLights][3];
-extern int selectedLight;  // 0..7, the light of "lighton", "spotlight", ... and of a light selection
 
 // The light index a script's light number n names: (n - 1) mod 8, taken into 0..7 also for
 // numbers below 1 (0 names the eighth light).

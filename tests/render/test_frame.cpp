@@ -17,6 +17,7 @@
 #include "script/engine_variables.h"
 #include "shell/startup.h"
 #include "shell/timed_tasks.h"
+#include "world/level_mesh.h"
 
 using ft::Centre;
 using ft::Pixel;
