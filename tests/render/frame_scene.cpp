@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "commands/selection.h"
+#include "groups/groups.h"
 #include "models/materials.h"
 #include "models/model_types.h"
 #include "models/zntl_model.h"
@@ -65,6 +66,7 @@ Scene::Scene() : gl_(new zt::HeadlessGL(kSize, kSize)) {
   InitLevelLists();
   gTail = nullptr;
   InitDefaultMaterialAndBone();
+  InitRootGroup();
 
   levelChanged = 0;
   playerPos = {0.0f, -1.0f, 0.0f};  // the eye is 1 above: at the origin
