@@ -7,6 +7,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <cstdint>
 #include <cstdlib>
 
 #include "effects/particles.h"
@@ -79,6 +80,93 @@ void DrawObject(human_being* object, bool frustumCull) {
   object->marked = 0;
 }
 
+// Adds s * (a x + b y) to c.
+vector_type Corner(vector_type c, float s, vector_type x, float a, vector_type y, float b) {
+  return {c.x + s * (a * x.x + b * y.x), c.y + s * (a * x.y + b * y.y), c.z + s * (a * x.z + b * y.z)};
+}
+
+void EmitParticleQuad(const particle* p, vector_type r, vector_type u) {
+  const float h = 0.5f * p->size;
+  const vector_type c = p->pos;
+  vector_type v = Corner(c, -h, r, 1, u, 1);
+  glTexCoord2f(0, 1);
+  glVertex3f(v.x, v.y, v.z);
+  v = Corner(c, h, r, 1, u, -1);
+  glTexCoord2f(1, 1);
+  glVertex3f(v.x, v.y, v.z);
+  v = Corner(c, h, r, 1, u, 1);
+  glTexCoord2f(1, 0);
+  glVertex3f(v.x, v.y, v.z);
+  v = Corner(c, h, r, -1, u, 1);
+  glTexCoord2f(0, 0);
+  glVertex3f(v.x, v.y, v.z);
+}
+
+// Alpha of a fading particle: the rest of its life over the fade-out time, unclamped (GL
+// clamps it, so the particle stays opaque until its last fade-out seconds).
+float FadingAlpha(const particle* p) {
+  const float fadeOut = p->parent ? p->parent->fadeOutTime / 1000.0f : 0.0f;
+  if (fadeOut <= 0.0f) return 1.0f;  // no fade-out time: nothing to divide by
+  const float lifeSpan = p->lifeSpan / 1000.0f;
+  const float timePassed = (gCurrentTime - static_cast<uint32_t>(p->spawnTime)) / 1000.0f;
+  return (lifeSpan - timePassed) / fadeOut;
+}
+
+void DrawParticleSystem(const particle_system* system, vector_type right, vector_type up) {
+  vector_type r = right, u = up;
+  if (system->particlesOnPlane) {
+    const vector_type origin = {0.0f, 0.0f, 0.0f};
+    const vector_type a = system->particleRotation;
+    u = RotateVector({0.0f, 1.0f, 0.0f}, origin, a.x, a.y, a.z);
+    r = RotateVector({1.0f, 0.0f, 0.0f}, origin, a.x, a.y, a.z);
+  }
+  const bool lit = system->lux == 0;
+  glEnable(GL_TEXTURE_2D);
+  glColor4f(tintColor.x, tintColor.y, tintColor.z, gAlpha);
+  if (lit) {
+    glEnable(GL_LIGHTING);
+  } else {
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glDisable(GL_LIGHTING);
+  }
+  const bool oneBatch = system->animating == 0;
+  if (oneBatch) {
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(system->theTexture));
+    glBegin(GL_QUADS);
+  }
+  float diffuse[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+  for (const particle* p = system->baseParticle.next; p; p = p->next) {
+    // Colour and material may change between the vertices of a batch, so a fading particle
+    // of a shared batch still gets its own alpha.
+    if (p->fading) {
+      const float alpha = FadingAlpha(p);
+      if (lit) {
+        diffuse[3] = alpha;
+        glMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);
+        glColor4f(tintColor.x, tintColor.y, tintColor.z, alpha);
+      } else {
+        glColor4f(1.0f, 1.0f, 1.0f, alpha);
+      }
+    }
+    if (!oneBatch) {
+      glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(p->theTexture));
+      glBegin(GL_QUADS);
+    }
+    EmitParticleQuad(p, r, u);
+    if (!oneBatch) glEnd();
+    if (p->fading) {
+      if (lit) {
+        diffuse[3] = 1.0f;
+        glMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);
+        glColor4f(tintColor.x, tintColor.y, tintColor.z, gAlpha);
+      } else {
+        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+      }
+    }
+  }
+  if (oneBatch) glEnd();
+}
+
 void DrawSolidObjects() {
   glEnable(GL_LIGHTING);
   glEnable(GL_TEXTURE_2D);
@@ -101,6 +189,11 @@ void DrawHUDObjects() {
     if (object->HUD) DrawObject(object, false);
 }
 }  // namespace
+
+void DrawParticleSystems(vector_type cameraRight, vector_type cameraUp) {
+  for (const particle_system* system = baseParticleSystem.next; system; system = system->next)
+    DrawParticleSystem(system, cameraRight, cameraUp);
+}
 
 void InitRenderQuadrics() {
   static bool cleanupRegistered = false;
@@ -161,9 +254,7 @@ int DrawGLScene() {
   glEnable(GL_BLEND);
   float m[16];
   glGetFloatv(GL_MODELVIEW_MATRIX, m);
-  const float right[3] = {m[0], m[4], m[8]};
-  const float up[3] = {m[1], m[5], m[9]};
-  DrawParticleSystems(right, up);
+  DrawParticleSystems({m[0], m[4], m[8]}, {m[1], m[5], m[9]});
 
   // Transparent level, farthest triangles first, over the particles.
   glEnable(GL_LIGHTING);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "commands/commands.h"
+#include "effects/particles.h"
 #include "frame_scene.h"
 #include "models/materials.h"
 #include "objects/human.h"
@@ -292,6 +293,66 @@ TEST(Frustum, BoxTouchingAPlaneIsKeptAndOneWhollyOutsideIsCulled) {
   EXPECT_EQ(CheckBoxWithPlanes(box(1.01f, 2.0f)), 1);  // just outside
   EXPECT_EQ(CheckBoxWithPlanes(box(-5.0f, 5.0f)), 0);  // encloses the frustum
   EXPECT_EQ(CheckBoxWithPlanes(box(-2.0f, -1.5f)), 1);
+}
+
+}  // namespace
+
+namespace {
+
+class ParticlePassTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(scene.ok());
+    system.lux = 1;
+    system.size = 1.0f;
+    system.fadeOutTime = 2000;
+    particle.pos = {0.0f, 0.0f, -3.0f};
+    particle.size = 1.0f;
+    particle.parent = &system;
+    system.baseParticle.next = &particle;
+    baseParticleSystem.next = &system;
+  }
+  void TearDown() override { baseParticleSystem.next = nullptr; }
+
+  ft::Scene scene;
+  particle_system system{};
+  ::particle particle{};
+};
+
+TEST_F(ParticlePassTest, SelfLitParticleFacesTheCameraWhereverItLooks) {
+  DrawGLScene();
+  ExpectNear(Centre(), 255, 255, 255, 1);
+  EXPECT_LT(ft::ReadPixel(2, 2).r, 2);  // a square of side 1 at distance 3
+
+  particle.pos = {3.0f, 0.0f, 0.0f};
+  viewangle = 90.0f;  // looking along +x
+  DrawGLScene();
+  ExpectNear(Centre(), 255, 255, 255, 1);
+}
+
+TEST_F(ParticlePassTest, FadingParticleTakesTheRestOfItsLifeAsAlpha) {
+  uint32_t saved = gCurrentTime;
+  gCurrentTime = 10000;
+  particle.fading = 1;
+  particle.spawnTime = 9000;
+  particle.lifeSpan = 2000;  // one second left of a two-second fade-out: alpha 0.5
+  DrawGLScene();
+  ExpectNear(Centre(), 128, 128, 128, 3);
+
+  particle.lifeSpan = 9000;  // far from its end: alpha above 1 is clamped
+  DrawGLScene();
+  ExpectNear(Centre(), 255, 255, 255, 1);
+  gCurrentTime = saved;
+}
+
+TEST_F(ParticlePassTest, ParticlesOnAPlaneUseTheSystemRotation) {
+  system.particlesOnPlane = 1;
+  system.particleRotation = {0.0f, 90.0f, 0.0f};  // the y-z plane: edge-on to the camera
+  DrawGLScene();
+  EXPECT_LT(ft::ReadPixel(20, 32).r, 2);
+  system.particleRotation = {0.0f, 0.0f, 0.0f};  // the x-y plane: facing the camera
+  DrawGLScene();
+  ExpectNear(ft::ReadPixel(28, 32), 255, 255, 255, 1);
 }
 
 }  // namespace
