@@ -4,6 +4,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "commands/commands.h"
@@ -180,8 +181,8 @@ class TextBoxFrame : public ::testing::Test {
   // Ink (any channel above 60) in the rectangle [x0, x1) x [y0, y1).
   int InkCount(int x0, int x1, int y0, int y1) const {
     int n = 0;
-    for (int y = y0; y < y1; y++)
-      for (int x = x0; x < x1; x++) {
+    for (int y = std::max(0, y0); y < std::min(120, y1); y++)
+      for (int x = std::max(0, x0); x < std::min(160, x1); x++) {
         const unsigned char* p = At(x, y);
         if (p[0] > 60 || p[1] > 60 || p[2] > 60) n++;
       }
