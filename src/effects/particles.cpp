@@ -6,9 +6,6 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include <GL/gl.h>
-
-#include "render/frame.h"
 #include "render/textures.h"
 #include "shell/startup.h"
 #include "shell/timed_tasks.h"
@@ -234,67 +231,3 @@ void FreeParticleSystems() {
   baseParticleSystem.next = nullptr;
 }
 
-void DrawParticleSystems(vector_type cameraRight, vector_type cameraUp) {
-  const vector_type origin = {0.0f, 0.0f, 0.0f};
-  for (particle_system* system = baseParticleSystem.next; system; system = system->next) {
-    vector_type r = cameraRight, u = cameraUp;
-    if (system->particlesOnPlane) {
-      const vector_type& a = system->particleRotation;
-      u = RotateVector(fastVector_Set(0, 1, 0), origin, a.x, a.y, a.z);
-      r = RotateVector(fastVector_Set(1, 0, 0), origin, a.x, a.y, a.z);
-    }
-    glEnable(GL_TEXTURE_2D);
-    glColor4f(tintColor.x, tintColor.y, tintColor.z, gAlpha);
-    if (system->lux == 0) {
-      glEnable(GL_LIGHTING);
-    } else {
-      glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-      glDisable(GL_LIGHTING);
-    }
-    // A still system shares one texture and one batch for all its particles.
-    if (!system->animating) {
-      glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(system->theTexture));
-      glBegin(GL_QUADS);
-    }
-    for (particle* p = system->baseParticle.next; p; p = p->next) {
-      float h = 0.5f * p->size;
-      const vector_type& c = p->pos;
-      if (p->fading) {
-        float lifeSpan = p->lifeSpan / 1000.0f;
-        float timePassed = Since(p->spawnTime) / 1000.0f;
-        float fadeOutTime = p->parent->fadeOutTime / 1000.0f;
-        float alpha = fadeOutTime != 0.0f ? (lifeSpan - timePassed) / fadeOutTime : 0.0f;
-        if (system->lux == 0) {
-          const float diffuse[4] = {1.0f, 1.0f, 1.0f, alpha};
-          glMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);  // allowed inside a batch
-          glColor4f(tintColor.x, tintColor.y, tintColor.z, alpha);
-        } else {
-          glColor4f(1.0f, 1.0f, 1.0f, alpha);
-        }
-      }
-      if (system->animating) {
-        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(p->theTexture));
-        glBegin(GL_QUADS);
-      }
-      glTexCoord2f(0.0f, 1.0f);
-      glVertex3f(c.x - h * (r.x + u.x), c.y - h * (r.y + u.y), c.z - h * (r.z + u.z));
-      glTexCoord2f(1.0f, 1.0f);
-      glVertex3f(c.x + h * (r.x - u.x), c.y + h * (r.y - u.y), c.z + h * (r.z - u.z));
-      glTexCoord2f(1.0f, 0.0f);
-      glVertex3f(c.x + h * (r.x + u.x), c.y + h * (r.y + u.y), c.z + h * (r.z + u.z));
-      glTexCoord2f(0.0f, 0.0f);
-      glVertex3f(c.x + h * (u.x - r.x), c.y + h * (u.y - r.y), c.z + h * (u.z - r.z));
-      if (system->animating) glEnd();
-      if (p->fading) {
-        if (system->lux == 0) {
-          const float opaque[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-          glMaterialfv(GL_FRONT, GL_DIFFUSE, opaque);
-          glColor4f(tintColor.x, tintColor.y, tintColor.z, gAlpha);
-        } else {
-          glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-        }
-      }
-    }
-    if (!system->animating) glEnd();
-  }
-}
