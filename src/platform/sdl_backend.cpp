@@ -1,6 +1,10 @@
 // SDL2 backend: one window with a GL compatibility context, keyboard and mouse state in
 // Windows virtual-key numbering, cursor control and message boxes.
 #include <SDL2/SDL.h>
+#include <dlfcn.h>
+#include <link.h>
+
+#include <cstring>
 
 #include "platform/backends.h"
 #include "platform/gl_dispatch.h"
@@ -11,6 +15,16 @@ SDL_GLContext gGLContext = nullptr;
 bool gVideoUp = false;
 
 void* LoadSDLProc(const char* name) { return SDL_GL_GetProcAddress(name); }
+
+// Keeps the GL driver modules mapped after SDL lets go of them at shutdown, so that what
+// they still hold at exit is attributed to them (and their leaks stay nameable) rather
+// than to an unloaded module.
+int PinDriverModule(struct dl_phdr_info* info, size_t, void*) {
+  const char* path = info->dlpi_name;
+  if (path && (std::strstr(path, "/dri/") || std::strstr(path, "libGLX_mesa") || std::strstr(path, "libGL.so")))
+    dlopen(path, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+  return 0;
+}
 
 // SDL key to Windows virtual-key code; 0 for keys scripts cannot name.
 int VirtualKeyOf(const SDL_Keysym& key) {
@@ -173,6 +187,7 @@ bool SDLBackend_CreateWindow(const char* title, int width, int height, int bits,
     return false;
   }
   GL_LoadEntryPoints(LoadSDLProc);
+  dl_iterate_phdr(PinDriverModule, nullptr);
   *gotFullscreen = fullscreen && (SDL_GetWindowFlags(gWindow) & SDL_WINDOW_FULLSCREEN_DESKTOP);
   SDL_RaiseWindow(gWindow);
   return true;

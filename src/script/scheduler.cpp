@@ -1,7 +1,15 @@
-// Script scheduling: one slice of every global script per logic step.
+// Script scheduling: one slice of every global script per logic step, then the object
+// scripts answering the per-pass event; attaching and reloading script files.
 #include "script/scheduler.h"
 
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "objects/human.h"
+#include "script/compiler.h"
 #include "script/script_file.h"
+#include "shell/output.h"
 #include "shell/startup.h"
 
 human_being* gHumanScriptTarget = nullptr;
@@ -9,9 +17,93 @@ human_being* gHumanScriptTarget = nullptr;
 void HandleGameScripts() {
   for (ZNK_scripter* s = baseScript.next; s; s = s->next) {
     ExecuteZNKCommandScript(s);
-    // A level switch or world reset freed the list under us.
+    // A level switch or world reset freed the lists under us.
     if (levelChanged) return;
   }
 }
 
-void HandleHumanScriptsForMask(long mask) {}
+void ExecuteHumanScriptsForMask(human_being* object, long mask) {
+  if (!object) return;
+  for (ZNK_scripter* s = object->scripts; s; s = s->next) {
+    if (!(s->eventMask & mask)) continue;
+    ExecuteZNKCommandScript(s);
+    if (levelChanged) return;
+  }
+}
+
+void HandleHumanScriptsForMask(long mask) {
+  if (!baseHuman) return;
+  for (human_being* h = baseHuman->next; h; h = h->next) {
+    ExecuteHumanScriptsForMask(h, mask);
+    if (levelChanged) return;
+  }
+}
+
+namespace {
+// The whole file with every LF turned into a CR, or null when it cannot be opened.
+char* ReadScriptText(const char* path) {
+  FILE* file = std::fopen(path, "rb");
+  if (!file) return nullptr;
+  std::fseek(file, 0, SEEK_END);
+  long size = std::ftell(file);
+  std::fseek(file, 0, SEEK_SET);
+  if (size < 0) size = 0;
+  char* text = static_cast<char*>(std::malloc(static_cast<size_t>(size) + 2));
+  if (text) {
+    ReadCharsFromFile(file, text, size);
+    ReplaceCharsInString(text, '\n', '\r');
+  }
+  std::fclose(file);
+  return text;
+}
+}  // namespace
+
+void ZNKSetScript(const char* shortFile, int evMask) {
+  if (!shortFile) return;
+  human_being* owner = selHuman;
+  ZNK_scripter** link = owner ? &owner->scripts : &baseScript.next;
+
+  ZNK_scripter* existing = nullptr;
+  for (ZNK_scripter* s = *link; s; s = s->next)
+    if (ZNK_EqualString(s->signature, shortFile)) {
+      existing = s;
+      break;
+    }
+
+  char path[2048];
+  std::snprintf(path, sizeof path, "%s%s", routePath, shortFile);
+  char* text = ReadScriptText(path);
+  if (!text) {
+    OutputToConsoleF("//Error loading script: \"%s\"\n", path);
+    return;
+  }
+
+  ZNK_scripter* script = existing;
+  if (!script) {
+    script = NewZNKScript(text);
+    ZNK_CopyString(script->signature, shortFile, sizeof script->signature);
+    script->caller = owner;
+    script->next = nullptr;
+    while (*link) link = &(*link)->next;
+    *link = script;
+  } else {
+    std::free(script->contents);
+    script->contents = text;
+    text = nullptr;
+    FindBugsInScript(script->contents);
+    CompileScript(script);
+  }
+  std::free(text);
+  if (evMask >= 0) script->eventMask = evMask;
+}
+
+void RemoveHumanScripts(human_being* object) {
+  if (!object) return;
+  ZNK_scripter* s = object->scripts;
+  while (s) {
+    ZNK_scripter* next = s->next;
+    DisposeScript(s);
+    s = next;
+  }
+  object->scripts = nullptr;
+}

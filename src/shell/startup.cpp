@@ -23,6 +23,7 @@
 #include "script/variables.h"
 #include "shell/game_loop.h"
 #include "shell/output.h"
+#include "shell/replay.h"
 #include "shell/shutdown.h"
 #include "shell/timed_tasks.h"
 #include "sound/sound.h"
@@ -87,6 +88,15 @@ void RunMainLoop(long frameLimit) {
 }  // namespace
 
 int PlayerMain(const PlayerOptions& options) {
+  // The replay file is named relative to where the player was started.
+  if (!options.inputFile.empty()) {
+    if (!options.headless) {
+      std::fprintf(stderr, "zyntrel: --input replays input only in --headless runs\n");
+      return 2;
+    }
+    if (!LoadInputReplay(options.inputFile)) return 2;
+  }
+
   if (!options.gameFolder.empty() && chdir(options.gameFolder.c_str()) != 0) {
     std::fprintf(stderr, "zyntrel: cannot enter the game folder \"%s\": %s\n", options.gameFolder.c_str(),
                  std::strerror(errno));

@@ -30,6 +30,11 @@ void InstallTimedTask(timed_task* task, int (*handler)(), int id, long interval)
   task->next = nullptr;
 }
 
+int64_t CounterTicksToMilliseconds(int64_t ticks, int64_t frequency) {
+  if (frequency <= 0) return 0;
+  return static_cast<int64_t>(static_cast<double>(ticks) / static_cast<double>(frequency) * 1000.0);
+}
+
 int64_t ReadCounterMilliseconds() {
   if (gFixedStepMs > 0) {
     int64_t now = gFixedCounter;
@@ -37,12 +42,17 @@ int64_t ReadCounterMilliseconds() {
     return now;
   }
   if (timeFreq <= 0) timeFreq = Plat_CounterFrequency();
-  return static_cast<int64_t>(static_cast<double>(Plat_CounterTicks()) / static_cast<double>(timeFreq) * 1000.0);
+  return CounterTicksToMilliseconds(Plat_CounterTicks(), timeFreq);
 }
 
 void HandleTimedTasks() {
-  curTime = ReadCounterMilliseconds();
+  AdvanceGameClock(ReadCounterMilliseconds());
+  RunTimedTasks();
+  for (int i = 0; i < 3; i++) gOldMouseButtons[i] = gMouseButtons[i];
+}
 
+void AdvanceGameClock(int64_t nowMilliseconds) {
+  curTime = nowMilliseconds;
   gOldTime = gCurrentTime;
   if (gLastFPSGet == 0) gLastFPSGet = gCurrentTime;
   gCurrentTime += static_cast<uint32_t>(curTime - prevTime);
@@ -54,7 +64,9 @@ void HandleTimedTasks() {
     gLastFPSGet = gCurrentTime;
     gNumFrames = 0;
   }
+}
 
+void RunTimedTasks() {
   int32_t now = static_cast<int32_t>(curTime);
   for (timed_task* t = baseTask.next; t; t = t->next) {
     if (t->lastCall == 0) t->lastCall = now;
@@ -65,8 +77,6 @@ void HandleTimedTasks() {
     if (t->taskHandle) t->taskHandle();
     t->lastCall = now - r;
   }
-
-  for (int i = 0; i < 3; i++) gOldMouseButtons[i] = gMouseButtons[i];
 }
 
 void DisposeTimedTasks() {

@@ -28,7 +28,18 @@ extern int stopClock;
 extern int gFixedStepMs;
 
 void InstallTimedTask(timed_task* task, int (*handler)(), int id, long interval);
+
+// One pass: advance the clock, call every task once, keep the mouse buttons' states.
 void HandleTimedTasks();
+
+// The clock part of a pass, given the counter in milliseconds: gOldTime, gCurrentTime and
+// the frame-rate sample.
+void AdvanceGameClock(int64_t nowMilliseconds);
+
+// Calls every task of the list once, in list order, and keeps each one's period phase.
+void RunTimedTasks();
+
+int64_t CounterTicksToMilliseconds(int64_t ticks, int64_t frequency);
 
 // Reads the counter in milliseconds, or advances it by the fixed step.
 int64_t ReadCounterMilliseconds();

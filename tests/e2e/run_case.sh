@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs one end-to-end case: the game folder CASE/game is played by the real binary with
-# --headless --fixed-step 20 --seed 1 and a frame limit, and its standard output must equal
+# --headless --fixed-step 20 --seed 1 and a frame limit (run from a copy of the case folder,
+# so arguments may name its files), and its standard output must equal
 # CASE/expected.txt exactly. Optional files of the case:
 #   frames        the frame limit (default 50)
 #   args          further command-line arguments, one line
@@ -12,7 +13,7 @@ bin=$1; case_dir=$2
 name=$(basename "$case_dir")
 work=$(mktemp -d "/tmp/zyntrel-e2e-$name-XXXXXX")
 trap 'rm -rf "$work"' EXIT
-cp -r "$case_dir/game" "$work/game" 2>/dev/null || mkdir -p "$work/game"
+cp -r "$case_dir"/. "$work"/ && mkdir -p "$work/game"
 
 frames=50; [ -f "$case_dir/frames" ] && frames=$(cat "$case_dir/frames")
 extra=(); [ -f "$case_dir/args" ] && read -r -a extra < "$case_dir/args"

@@ -1,0 +1,74 @@
+// Level switch and world reset. The reset frees, in a fixed order, the objects, the
+// caches (on a full reset), the level geometry, the scripts and macros, the effects and
+// the groups, and leaves the defaults that ZNK_Init set up.
+#include "shell/level.h"
+
+#include <cstdio>
+
+#include "objects/human.h"
+#include "script/command_table.h"
+#include "script/compiler.h"
+#include "script/scheduler.h"
+#include "script/script_file.h"
+#include "shell/output.h"
+#include "shell/startup.h"
+
+int LoadTintColor(const char* path) {
+  FILE* file = std::fopen(path, "r");
+  if (!file) return 0;
+  float r = baseCol1, g = baseCol2, b = baseCol3;
+  // A short or malformed file keeps the colours it could not give.
+  int read = std::fscanf(file, "%f, %f, %f\n", &r, &g, &b);
+  std::fclose(file);
+  if (read >= 1) baseCol1 = r;
+  if (read >= 2) baseCol2 = g;
+  if (read >= 3) baseCol3 = b;
+  tintColor = {baseCol1, baseCol2, baseCol3};
+  return 1;
+}
+
+void RestartGame() {
+  char path[2200];
+  std::snprintf(path, sizeof path, "%stint", currentLevelFolder);
+  LoadTintColor(path);
+  tintColor = {baseCol1, baseCol2, baseCol3};
+}
+
+void LoadLevel(const char* folder) {
+  if (!folder || !folder[0]) return;
+  ReturnToNothing(0);
+  OutputToConsole("//Loading level\n");
+
+  char path[2200];
+  std::snprintf(path, sizeof path, "%sload script.txt", folder);
+  ZNK_scripter* script = LoadScript(path);
+  levelChanged = 1;
+  if (!script) {
+    char text[2300];
+    std::snprintf(text, sizeof text, "This is not a valid level folder:\n%s", folder);
+    OutputToDialog(text);
+    OutputToConsole("//Loading failed. Chosen folder is not a valid level folder.\n");
+  } else {
+    ZNK_CopyString(currentLevelFolder, folder, sizeof currentLevelFolder);
+    // levelChanged is set, so the runner returns at once: the load script starts with the
+    // next logic pass like every other script.
+    if (editMode == 4) ExecuteZNKCommandScript(script);
+  }
+  RestartGame();
+}
+
+void ReturnToNothing(int all) {
+  // 1. Objects, with their models and scripts.
+  if (baseHuman) {
+    while (baseHuman->next) RemoveHuman(baseHuman->next);
+  }
+
+  // 4. Scripts and macros.
+  DisposeAllScripts();
+  FreeAllMacros();
+
+  // 8. Selection and script target.
+  gBiggestID = 0;
+  selHuman = nullptr;
+  gHumanScriptTarget = nullptr;
+}

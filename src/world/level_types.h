@@ -1,0 +1,71 @@
+// Records of the level mesh and its box tree: vertices, edges, triangles and boxes. Skinned
+// models use the same vertex, edge and triangle records for their own meshes.
+#pragma once
+#include <cstdint>
+
+#include "objects/vector_math.h"
+
+struct zntlbone;
+struct shadow_poly;
+
+struct mesh_vert {
+  uint32_t index;             // vertex number
+  vector_type pos;            // position in world units
+  vector_type collPos;        // copy of pos for collision
+  float u, v;                 // texture coordinates
+  vector_type vertexNormal;   // unit normal
+  int selected, oldSelected;  // editing selection
+  int culled[6];
+  int visible;
+  int isBone;                 // the vertex is the head of a bone
+  zntlbone* theBone;
+  zntlbone* parent;
+  int16_t weight;             // skinning weight in percent
+  char signature[5];          // bone code
+  char bone1[5], bone2[5];    // bone codes
+  int boneIndex, marked;      // model use: carrying bone, seam pass work flag
+  mesh_vert* next;
+};
+
+struct mesh_edge {
+  mesh_vert* v1;
+  mesh_vert* v2;
+  uint32_t indices[2];
+  int borderEdge;
+  int visible;
+  mesh_edge* next;
+};
+
+// An axis-aligned box, also a node of the level's box tree.
+struct AABB {
+  vector_type min, max;
+  int visible;   // passed the frustum test this frame
+  int numPolys;  // triangles held by this node
+  int depth;
+  AABB* next;    // chain of all nodes
+  AABB* sub1;
+  AABB* sub2;
+  AABB* parent;
+};
+
+struct level_triangle {
+  vector_type normal;
+  mesh_vert* vertexPtrs[3];
+  vector_type plane[3];
+  int numConnects;        // texture number from the level file
+  float u[3], v[3];
+  float zDist;            // distance to the player, refreshed every frame
+  int meshworkMaterial;   // index into gMaterials
+  uint32_t theTexture;
+  int transparent, smooth;
+  plane_type* thePlane;
+  int drawn;
+  int visible;
+  int invisible;          // never drawn, still collides
+  int indices[3];
+  shadow_poly* shadowPolys;
+  int marked;
+  AABB boundingBox;       // the triangle's own box; parent = its holding node
+  level_triangle* next;
+  level_triangle* prev;
+};

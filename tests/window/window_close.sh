@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# The player opens its window on an X display (a private Xvfb), and closing the window
+# ends the program with status 0.
+set -u
+bin=$1; closer=$2; game=$(dirname "$0")/game
+command -v Xvfb >/dev/null || { echo "Xvfb missing"; exit 1; }
+display=
+for n in $(seq 90 130); do
+  if [ ! -e /tmp/.X$n-lock ] && [ ! -e /tmp/.X11-unix/X$n ]; then display=:$n; break; fi
+done
+[ -n "$display" ] || { echo "no free X display"; exit 1; }
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null; wait $xvfb 2>/dev/null' EXIT
+export DISPLAY=$display
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+out=$(mktemp)
+"$bin" --window 320x240 "$game" >"$out" 2>&1 &
+player=$!
+"$closer" Screen 20 || { echo "window never appeared"; cat "$out"; kill $player; exit 1; }
+for _ in $(seq 100); do kill -0 $player 2>/dev/null || break; sleep 0.1; done
+if kill -0 $player 2>/dev/null; then echo "player still running after close"; kill $player; exit 1; fi
+wait $player; status=$?
+grep -q running "$out" || { echo "start script did not run"; cat "$out"; exit 1; }
+[ $status -eq 0 ] || { echo "exit status $status"; cat "$out"; exit 1; }
+rm -f "$out"
