@@ -151,7 +151,8 @@ FSOUND_SAMPLE* FSOUND_Sample_Load(int index, const char* name, unsigned int mode
   SoundDecodeResult result = SND_DecodeFile(name, &data, &error);
   if (result == kSoundFileMissing) return nullptr;
   if (result != kSoundDecoded) {
-    OutputToConsoleF("// Could not read the sound file \"%s\": %s\n", name, error.c_str());
+    // The decoder's reason differs between library versions, so it stays off the console.
+    OutputToConsoleF("// Could not read the sound file \"%s\".\n", name);
     return nullptr;
   }
   if ((mode & FSOUND_MONO) || (mode & FSOUND_HW3D)) SND_MixDownToMono(&data);
