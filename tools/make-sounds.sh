@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Generates every sound file of the example game and the sound tests with sox (synthesised
-# tones and noise only). Usage: tools/make-sounds.sh [REPO_ROOT]
+# tones only, no dither, so the files come out the same on every run; only the Ogg stream
+# serial number differs). Usage: tools/make-sounds.sh [REPO_ROOT]
 set -euo pipefail
 root=${1:-$(cd "$(dirname "$0")/.." && pwd)}
 command -v sox >/dev/null || { echo "make-sounds: sox is missing (scripts/install-deps.sh installs it)" >&2; exit 1; }
@@ -19,6 +20,6 @@ for case in "$root"/tests/e2e/sound_*/; do
   mkdir -p "$s"
   sox -D -n -r 11025 -b 16 -c 1 "$s/tone.wav" synth 0.3 sine 440 norm -3
   sox -D -n -r 11025 -b 16 -c 1 "$s/loop.wav" synth 0.2 sine 330 norm -3
-  sox -D -n -r 11025 -b 16 -c 1 "$s/low.aiff" synth 0.3 sine 220 norm -3
+  sox -D -n --comment "" -r 11025 -b 16 -c 1 "$s/low.aiff" synth 0.3 sine 220 norm -3
   printf 'RIFF\377\377\377\177WAVEfmt junk that is not a sound file' > "$s/broken.wav"
 done
