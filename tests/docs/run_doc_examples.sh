@@ -15,7 +15,7 @@
 # Every ```zyntrel and ```zyntrel-fragment block is also checked line by line: each command
 # word must be one of the commands listed in commands.md (which must list 142), a control
 # word, or a macro defined earlier in the same block; and if/endif, repeat/endrepeat and
-# loop/endloop must pair up.
+# loop/endloop must pair up. With DOCS_SHOW set, every example's output is printed.
 set -u
 bin=${1:?usage: run_doc_examples.sh ZYNTREL_BINARY DOCS_FOLDER}
 docs=${2:?usage: run_doc_examples.sh ZYNTREL_BINARY DOCS_FOLDER}
@@ -109,6 +109,7 @@ for ((i = 1; i <= n; i++)); do
       ( cd "$dir" && timeout 120 "$bin" --headless --fixed-step 20 --seed 1 --frames 200 game ) \
         > "$dir/stdout" 2> "$dir/stderr"
       status=$?
+      if [ -n "${DOCS_SHOW:-}" ]; then echo "=== $where"; cat "$dir/stdout"; fi
       bad=0
       if [ "$status" -ne 0 ]; then echo "$where: exit status $status"; bad=1; fi
       if grep -q -e '// WARNING' -e '// ERROR' "$dir/stdout"; then
