@@ -6,7 +6,8 @@
 # In the guide's Markdown files:
 #   ```zyntrel            a complete start script; it becomes Data/game script.txt of a fresh
 #                         game folder and is played with --headless --fixed-step 20 --seed 1
-#                         --frames 200; the run must end with status 0 and its standard
+#                         --frames 200 (the folder also gets an empty model precache list
+#                         "cache"); the run must end with status 0 and its standard
 #                         output must hold no checker message ("// WARNING", "// ERROR")
 #   ```output             directly after a ```zyntrel block: that run's exact standard output
 #   ```zyntrel-file PATH  a file (a model, a level script, ...) put at PATH in the game folder
@@ -102,6 +103,7 @@ for ((i = 1; i <= n; i++)); do
       if [ -n "$problems" ]; then echo "$where: example:"; echo "$problems" | sed 's/^/  /'; fail=1; fi
       game="$dir/game"; mkdir -p "$game/Data"
       cp "$dir/text" "$game/Data/game script.txt"
+      : > "$game/cache"   # an empty model precache list, as a finished game folder has
       for f in "${files[@]+"${files[@]}"}"; do
         target="$game/$(cat "$f/path")"; mkdir -p "$(dirname "$target")"; cp "$f/text" "$target"
       done
