@@ -1,6 +1,4 @@
 // File, screen and system commands: script text files, the cursor ray, screen projection, screenshots and the beep.
-#include "commands/commands.h"
-
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -9,6 +7,7 @@
 #include "commands/echo.h"
 #include "shell/output.h"
 #include "commands/game_paths.h"
+#include "render/screenshot.h"
 #include "script/script_file.h"
 #include "script/variables.h"
 #include "shell/startup.h"
@@ -92,10 +91,37 @@ char* znkinstr_write(char* parms, char* buffer) {
   if (scriptFP && text) std::fputs(text, scriptFP);
   return nullptr;
 }
-char* znkinstr_readtext(char* parms, char* buffer) { return nullptr; }
+char* znkinstr_readtext(char* parms, char* buffer) {
+  char name[1024] = "";
+  int reg = 1;
+  if (std::sscanf(parms, "\"%1023[^\"]\",%d", name, &reg) < 1) return nullptr;
+  char path[2048];
+  std::snprintf(path, sizeof path, "%s%s", routePath, name);
+  FixPathString(path);
+  FILE* file = std::fopen(path, "rb");
+  if (!file) return nullptr;
+  ReadCharsFromFile(file, StringRegister(RegisterOrFirst(reg)), kStringRegisterSize - 1);
+  std::fclose(file);
+  return nullptr;
+}
 char* znkinstr_mouse(char* parms, char* buffer) { return nullptr; }
 char* znkinstr_3Dto2D(char* parms, char* buffer) { return nullptr; }
-char* znkinstr_screensave(char* parms, char* buffer) { return nullptr; }
+char* znkinstr_screensave(char* parms, char* buffer) {
+  char name[1024] = "";
+  if (parms[0] == '\0')
+    ZNK_CopyString(name, gScriptVars.strings[0], sizeof name);
+  else if (std::sscanf(parms, "\"%1023[^\"]\"", name) != 1)
+    return nullptr;
+  if (!IsPathInsideGameFolder(name)) {
+    OutputToConsoleF("// Screenshots are saved inside the game folder: %s\n", name);
+    return nullptr;
+  }
+  char path[2048];
+  std::snprintf(path, sizeof path, "%s%s", routePath, name);
+  FixPathString(path);
+  SaveScreenshotToPNG(path, 0, 0, 0);
+  return nullptr;
+}
 char* znkinstr_beep(char* parms, char* buffer) { return nullptr; }
 char* znkinstr_save(char* parms, char* buffer) {
   AppendEcho(buffer, " // Saved changes.");

@@ -101,12 +101,14 @@ TEST_F(FileCommands, WritingOutsideTheGameFolderIsRefused) {
   EXPECT_EQ(access((dir.path() + "/../escape.txt").c_str(), F_OK), -1);
 }
 
-TEST(GamePaths, OnlyRelativePathsThatNeverClimbOut) {
+TEST(GamePaths, OnlyRelativePathsThatStayInTheGameFolder) {
   EXPECT_TRUE(IsPathInsideGameFolder("save/slot1.txt"));
   EXPECT_TRUE(IsPathInsideGameFolder("a..b/c"));
   EXPECT_FALSE(IsPathInsideGameFolder("../x"));
   EXPECT_FALSE(IsPathInsideGameFolder("a/../../x"));
-  EXPECT_FALSE(IsPathInsideGameFolder("a/.."));
+  EXPECT_TRUE(IsPathInsideGameFolder("a/../b.txt"));  // back down into the game folder
+  EXPECT_FALSE(IsPathInsideGameFolder("a/../.."));
+  EXPECT_FALSE(IsPathInsideGameFolder("C:/x"));
   EXPECT_FALSE(IsPathInsideGameFolder("/etc/passwd"));
   EXPECT_FALSE(IsPathInsideGameFolder(""));
 }
