@@ -91,6 +91,8 @@ void ZNKSetScript(const char* shortFile, int evMask) {
     script->contents = text;
     text = nullptr;
     FindBugsInScript(script->contents);
+    // Compiling again restarts the script at its first instruction (or first line).
+    script->offset = 0;
     CompileScript(script);
   }
   std::free(text);
