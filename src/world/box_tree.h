@@ -1,0 +1,70 @@
+// The box tree over the level triangles: building (each node keeps the triangles it holds),
+// frustum culling by node, and the per-query node marks shared by culling and collision.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "world/feature_tree.h"
+#include "world/level_types.h"
+
+// The root; the chain of all nodes starts here.
+extern AABB boxTree;
+// Deepest level a split may reach; a node there stays a leaf whatever it holds.
+constexpr int kMaxBoxTreeDepth = 96;
+// A node holding more than this many triangles after a split is split again.
+constexpr int kMaxTrianglesPerLeaf = 10;
+
+int AABBinAABB(const AABB* smallOne, const AABB* big);
+// Builds the tree below the root from the triangles the root holds. Only the root can be
+// split: the tree is always rebuilt whole.
+void SubDevideAABB(AABB* theBox);
+void HandleMeshCulling();
+void CheckAABBWithPlanesRecursively(AABB* box);
+int CheckAABBWithPlanes(AABB* box);
+void DrawAABB(AABB box);
+
+// Puts every triangle of the list into the root (box, holding node, count) and builds the
+// tree; with no triangles the root keeps its last box and has no children.
+void BuildBoxTree();
+// Frees every node after the root and resets the root's links and count.
+void FreeBoxTree();
+
+// One triangle a node holds, with a copy of its box kept next to it so that partitioning and
+// box prefilters read one compact array instead of the triangle records.
+struct HeldTriangle {
+  vector_type min, max;
+  level_triangle* trig;
+};
+// The triangles a node holds (those whose box's parent is the node).
+struct HeldTriangles {
+  const HeldTriangle* list;
+  int count;
+};
+HeldTriangles NodeHeldTriangles(const AABB* node);
+// A node holding many triangles (straddlers of its midpoint) also keeps a box hierarchy over
+// them; null for the others.
+const FeatureTree* NodeHeldTree(const AABB* node);
+constexpr int kHeldTreeMinimum = 24;
+
+// Visits the held triangles of `node` that may pass the caller's own box test: all of them,
+// or, through the node's hierarchy, those under boxes passing `boxTest(min, max)`. The test
+// must accept every box that encloses a box it would accept.
+template <class BoxTest, class Visit>
+void ForEachHeldCandidate(const AABB* node, BoxTest boxTest, Visit visit) {
+  HeldTriangles held = NodeHeldTriangles(node);
+  const FeatureTree* tree = held.count >= kHeldTreeMinimum ? NodeHeldTree(node) : nullptr;
+  if (!tree) {
+    for (int k = 0; k < held.count; ++k) visit(held.list[k]);
+    return;
+  }
+  WalkFeatureTree(*tree, boxTest, [&](uint32_t item) { visit(held.list[item]); });
+}
+int BoxTreeNodeCount();  // nodes in the chain, the root included
+int BoxTreeDepth();      // deepest node level, the root being 0
+
+// Node marks (`visible`): cleared before each use; only marked nodes are tracked, so
+// clearing costs what the last user marked.
+void ClearNodeMarks();
+void MarkNode(AABB* node);
+// The nodes marked since the last ClearNodeMarks, in marking order.
+const std::vector<AABB*>& MarkedNodes();
