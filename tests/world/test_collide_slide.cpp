@@ -75,6 +75,22 @@ TEST_F(SlideTest, WallStopsAndSlidesAndItsBackLetsYouOut) {
   EXPECT_FLOAT_EQ(playerPos.z, 7.0f);
 }
 
+TEST_F(SlideTest, PushingIntoACornerNeverPassesEitherWall) {
+  wt::AddWallFacingMinusZ(-10, 10, -1, 5, 10.0f);
+  // A second wall in the plane x = 2 facing -x.
+  wt::AddTriangle(V(2, -1, 0), V(2, 5, 20), V(2, 5, 0));
+  wt::AddTriangle(V(2, -1, 0), V(2, -1, 20), V(2, 5, 20));
+  GenerateLevelFromMesh();
+  playerPos = V(0, 0, 8);
+  for (int step = 0; step < 20; ++step) {
+    MovePlayer(playerPos, V(0.7f, 0, 0.9f));
+    EXPECT_LT(playerPos.x, 1.8f);
+    EXPECT_LT(playerPos.z, 9.8f);
+  }
+  EXPECT_NEAR(playerPos.x, 1.8f, 0.01f);
+  EXPECT_NEAR(playerPos.z, 9.8f, 0.01f);
+}
+
 TEST_F(SlideTest, GravityStepNeverSlidesDownASlope) {
   // A 45 degree slope rising along +x.
   wt::AddTriangle(V(0, 0, -5), V(0, 0, 5), V(10, 10, 5));
