@@ -1,9 +1,18 @@
 // Groups and the root group of every entity: member arrays grown and shrunk one record at a
-// time, selection marks, and removing an object from every group.
+// time, selection marks, membership, group records, and placing and turning a group's
+// members about its centroid.
 #include "groups/groups.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+
+#include "commands/selection.h"
+#include "models/model_types.h"
+#include "objects/human.h"
+#include "objects/player.h"
+#include "render/lights.h"
+#include "script/script_file.h"
 
 zntlgroup gAllEntities;
 
@@ -25,11 +34,12 @@ void EmptyGroup(zntlgroup* group) {
 void InitRootGroup() {
   EmptyGroup(&gAllEntities);
   std::memset(&gAllEntities, 0, sizeof gAllEntities);
-  // Light 0 starts at (0, 0, 1); the other lights at the origin.
-  for (int i = 0; i < 8; i++) {
+  // Each light's box of side 0.2 is around its position (light 0 starts at (0, 0, 1)).
+  for (int i = 0; i < kNumLights; i++) {
     int index = AddEntityToGroup(&gAllEntities, kEntityLight, nullptr, static_cast<char>(i));
     if (index >= 0) {
-      gAllEntities.entities[index].boundingBox = GetAABBAroundPoint(0.0f, 0.0f, i == 0 ? 1.0f : 0.0f, 0.2f);
+      gAllEntities.entities[index].boundingBox =
+          GetAABBAroundPoint(LightPositions[i][0], LightPositions[i][1], LightPositions[i][2], 0.2f);
     }
   }
   AddEntityToGroup(&gAllEntities, kEntityCamera, nullptr, 0);
@@ -85,3 +95,387 @@ void RemoveHumanFromAllGroups(human_being* object) {
     RemoveEntityFromGroup(group, GetHumanEntityNumberInGroup(group, object));
   }
 }
+
+// ---- Membership ---------------------------------------------------------------------------
+
+namespace {
+
+bool ValidLight(int light) { return light >= 0 && light < kNumLights; }
+
+zntlgroup* MemberGroup(const zntlentity& e) {
+  return e.entityType == kEntityGroup ? static_cast<zntlgroup*>(e.theEntity) : nullptr;
+}
+
+// Removes, from every group listed in gAllEntities, the first member that `find` names.
+template <typename Find>
+void RemoveFromAllGroups(Find find) {
+  for (unsigned int i = 0; i < gAllEntities.numEntities; i++) {
+    zntlgroup* group = MemberGroup(gAllEntities.entities[i]);
+    if (group) RemoveEntityFromGroup(group, find(group));
+  }
+}
+
+}  // namespace
+
+int GetLightEntityNumberInGroup(zntlgroup* group, int light) {
+  if (!group) return -1;
+  for (unsigned int i = 0; i < group->numEntities; i++) {
+    const zntlentity& e = group->entities[i];
+    if (e.entityType == kEntityLight && e.lightNumber == light) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+int GetGroupEntityNumberInGroup(zntlgroup* group, zntlgroup* group2) {
+  if (!group) return -1;
+  for (unsigned int i = 0; i < group->numEntities; i++) {
+    const zntlentity& e = group->entities[i];
+    if (e.entityType == kEntityGroup && e.theEntity == group2) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+int GetCameraEntityNumberInGroup(zntlgroup* group) {
+  if (!group) return -1;
+  for (unsigned int i = 0; i < group->numEntities; i++) {
+    if (group->entities[i].entityType == kEntityCamera) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+void RemoveLightFromAllGroups(int light) {
+  RemoveFromAllGroups([light](zntlgroup* g) { return GetLightEntityNumberInGroup(g, light); });
+}
+
+void RemoveGroupFromAllGroups(zntlgroup* group) {
+  RemoveFromAllGroups([group](zntlgroup* g) { return GetGroupEntityNumberInGroup(g, group); });
+}
+
+void RemoveCameraFromAllGroups() {
+  RemoveFromAllGroups([](zntlgroup* g) { return GetCameraEntityNumberInGroup(g); });
+}
+
+zntlgroup* GetGroupByName(const char* name) {
+  if (!name) return nullptr;
+  for (unsigned int i = 0; i < gAllEntities.numEntities; i++) {
+    zntlgroup* group = MemberGroup(gAllEntities.entities[i]);
+    if (group && std::strcmp(group->name, name) == 0) return group;
+  }
+  return nullptr;
+}
+
+namespace {
+int GroupContainsGroupAt(zntlgroup* outer, zntlgroup* inner, int depth) {
+  if (!outer || !inner) return 0;
+  if (outer == inner) return 1;
+  if (depth >= kMaxGroupDepth) return 0;
+  for (unsigned int i = 0; i < outer->numEntities; i++) {
+    zntlgroup* sub = MemberGroup(outer->entities[i]);
+    if (sub && GroupContainsGroupAt(sub, inner, depth + 1)) return 1;
+  }
+  return 0;
+}
+}  // namespace
+
+int GroupContainsGroup(zntlgroup* outer, zntlgroup* inner) { return GroupContainsGroupAt(outer, inner, 0); }
+
+// ---- Group records ------------------------------------------------------------------------
+
+zntlgroup* NewGroup(const char* name) {
+  zntlgroup* group = static_cast<zntlgroup*>(std::calloc(1, sizeof(zntlgroup)));
+  if (!group) return nullptr;
+  ZNK_CopyString(group->name, name ? name : "", sizeof group->name);
+  if (AddEntityToGroup(&gAllEntities, kEntityGroup, group, 0) < 0) {
+    std::free(group);
+    return nullptr;
+  }
+  return group;
+}
+
+void DisposeGroup(zntlgroup* group) {
+  if (!group) return;
+  RemoveGroupFromAllGroups(group);
+  EmptyGroup(group);
+  RemoveEntityFromGroup(&gAllEntities, GetGroupEntityNumberInGroup(&gAllEntities, group));
+  if (gSelectedGroup == group) gSelectedGroup = nullptr;
+  std::free(group);
+}
+
+void FreeAllGroups() {
+  for (unsigned int i = gAllEntities.numEntities; i-- > 0;) {
+    if (i >= gAllEntities.numEntities) continue;
+    zntlgroup* group = MemberGroup(gAllEntities.entities[i]);
+    if (group) DisposeGroup(group);
+  }
+  gSelectedGroup = nullptr;
+}
+
+// ---- Positions ----------------------------------------------------------------------------
+
+namespace {
+
+bool Counts(const zntlentity& e, int onlySelected) { return !onlySelected || e.selected == 1; }
+
+vector_type LightPosition(int light) {
+  if (!ValidLight(light)) return {0.0f, 0.0f, 0.0f};
+  return {LightPositions[light][0], LightPositions[light][1], LightPositions[light][2]};
+}
+
+// A light's position; its member box follows it.
+void PlaceLight(zntlentity* e, vector_type p) {
+  if (!ValidLight(e->lightNumber)) return;
+  LightPositions[static_cast<int>(e->lightNumber)][0] = p.x;
+  LightPositions[static_cast<int>(e->lightNumber)][1] = p.y;
+  LightPositions[static_cast<int>(e->lightNumber)][2] = p.z;
+  e->boundingBox = GetAABBAroundPoint(p.x, p.y, p.z, 0.2f);
+}
+
+void ShiftBox(AABB* box, float dx, float dy, float dz) {
+  box->min.x += dx;
+  box->min.y += dy;
+  box->min.z += dz;
+  box->max.x += dx;
+  box->max.y += dy;
+  box->max.z += dz;
+}
+
+// An object's position; its model's collision box is shifted along so that it stays around
+// the object until the model's bounds are next recalculated.
+void PlaceObject(human_being* h, vector_type p) {
+  float dx = p.x - h->xpos, dy = p.y - h->ypos, dz = p.z - h->zpos;
+  h->xpos = p.x;
+  h->ypos = p.y;
+  h->zpos = p.z;
+  if (h->mdl) {
+    h->mdl->newBoxMin = {h->mdl->newBoxMin.x + dx, h->mdl->newBoxMin.y + dy, h->mdl->newBoxMin.z + dz};
+    h->mdl->newBoxMax = {h->mdl->newBoxMax.x + dx, h->mdl->newBoxMax.y + dy, h->mdl->newBoxMax.z + dz};
+  }
+}
+
+void ModelBoxInto(const human_being* h, AABB* box) {
+  if (!h || !h->mdl) return;
+  box->min = h->mdl->newBoxMin;
+  box->max = h->mdl->newBoxMax;
+}
+
+void SumPositions(zntlgroup* group, int onlySelected, int depth, double sum[3], int* count) {
+  if (!group || depth > kMaxGroupDepth) return;
+  for (unsigned int i = 0; i < group->numEntities; i++) {
+    zntlentity& e = group->entities[i];
+    if (!Counts(e, onlySelected)) continue;
+    vector_type p;
+    if (e.entityType == kEntityObject && e.theEntity) {
+      const human_being* h = static_cast<const human_being*>(e.theEntity);
+      p = {h->xpos, h->ypos, h->zpos};
+    } else if (e.entityType == kEntityLight && ValidLight(e.lightNumber)) {
+      p = LightPosition(e.lightNumber);
+    } else if (e.entityType == kEntityGroup) {
+      SumPositions(MemberGroup(e), onlySelected, depth + 1, sum, count);
+      continue;
+    } else {
+      continue;
+    }
+    sum[0] += p.x;
+    sum[1] += p.y;
+    sum[2] += p.z;
+    (*count)++;
+  }
+}
+
+void MoveMembers(zntlgroup* group, float dx, float dy, float dz, int onlySelected, int depth) {
+  if (!group || depth > kMaxGroupDepth) return;
+  for (unsigned int i = 0; i < group->numEntities; i++) {
+    zntlentity& e = group->entities[i];
+    if (!Counts(e, onlySelected)) continue;
+    switch (e.entityType) {
+      case kEntityCamera:
+        playerPos = {playerPos.x + dx, playerPos.y + dy, playerPos.z + dz};
+        break;
+      case kEntityObject: {
+        human_being* h = static_cast<human_being*>(e.theEntity);
+        if (!h) continue;
+        ModelBoxInto(h, &e.boundingBox);
+        PlaceObject(h, {h->xpos + dx, h->ypos + dy, h->zpos + dz});
+        break;
+      }
+      case kEntityLight:
+        if (!ValidLight(e.lightNumber)) continue;
+        {
+          vector_type p = LightPosition(e.lightNumber);
+          LightPositions[static_cast<int>(e.lightNumber)][0] = p.x + dx;
+          LightPositions[static_cast<int>(e.lightNumber)][1] = p.y + dy;
+          LightPositions[static_cast<int>(e.lightNumber)][2] = p.z + dz;
+        }
+        break;
+      case kEntityGroup:
+        MoveMembers(MemberGroup(e), dx, dy, dz, onlySelected, depth + 1);
+        break;
+      default:
+        continue;  // a member of no known type is inert
+    }
+    ShiftBox(&e.boundingBox, dx, dy, dz);
+  }
+}
+
+}  // namespace
+
+vector_type GetEntitiesCentroid(zntlgroup* group, int onlySelected) {
+  double sum[3] = {0.0, 0.0, 0.0};
+  int count = 0;
+  SumPositions(group, onlySelected, 0, sum, &count);
+  if (count == 0) return {0.0f, 0.0f, 0.0f};
+  return {static_cast<float>(sum[0] / count), static_cast<float>(sum[1] / count),
+          static_cast<float>(sum[2] / count)};
+}
+
+vector_type GetEntityPosition(zntlentity* entity) {
+  if (!entity) return {0.0f, 0.0f, 0.0f};
+  switch (entity->entityType) {
+    case kEntityCamera:
+      return playerPos;
+    case kEntityObject:
+      if (const human_being* h = static_cast<const human_being*>(entity->theEntity)) {
+        return {h->xpos, h->ypos, h->zpos};
+      }
+      break;
+    case kEntityLight:
+      return LightPosition(entity->lightNumber);
+    case kEntityGroup:
+      return GetEntitiesCentroid(MemberGroup(*entity), 0);
+  }
+  return {0.0f, 0.0f, 0.0f};
+}
+
+void SetEntityPosition(zntlentity* entity, vector_type position) {
+  if (!entity) return;
+  switch (entity->entityType) {
+    case kEntityCamera:
+      playerPos = position;
+      break;
+    case kEntityObject:
+      if (human_being* h = static_cast<human_being*>(entity->theEntity)) PlaceObject(h, position);
+      break;
+    case kEntityLight:
+      PlaceLight(entity, position);
+      break;
+    case kEntityGroup:
+      SetGroupPosition(MemberGroup(*entity), position.x, position.y, position.z, 0);
+      break;
+  }
+}
+
+void MoveGroupEntities(zntlgroup* group, float dx, float dy, float dz, int onlySelected) {
+  MoveMembers(group, dx, dy, dz, onlySelected, 0);
+}
+
+void SetGroupPosition(zntlgroup* group, float x, float y, float z, int onlySelected) {
+  if (!group) return;
+  vector_type c = GetEntitiesCentroid(group, onlySelected);
+  MoveGroupEntities(group, x - c.x, y - c.y, z - c.z, onlySelected);
+}
+
+// ---- Angles -------------------------------------------------------------------------------
+
+void HandleSubgroupEntitiesForRotate(zntlgroup* group, vector_type c, float ax, float ay, float az,
+                                     int onlySelected, int depth) {
+  if (!group || depth > kMaxGroupDepth) return;
+  for (unsigned int i = 0; i < group->numEntities; i++) {
+    zntlentity& e = group->entities[i];
+    if (!Counts(e, onlySelected)) continue;
+    switch (e.entityType) {
+      case kEntityCamera:
+        playerPos = RotateVector(playerPos, c, ax, ay, az);
+        break;
+      case kEntityObject: {
+        human_being* h = static_cast<human_being*>(e.theEntity);
+        if (!h) break;
+        PlaceObject(h, RotateVector({h->xpos, h->ypos, h->zpos}, c, ax, ay, az));
+        h->xang = GetCorrectDegree(h->xang + ax);
+        h->yang = GetCorrectDegree(h->yang + ay);
+        h->zang = GetCorrectDegree(h->zang + az);
+        ModelBoxInto(h, &e.boundingBox);
+        break;
+      }
+      case kEntityLight:
+        if (ValidLight(e.lightNumber)) PlaceLight(&e, RotateVector(LightPosition(e.lightNumber), c, ax, ay, az));
+        break;
+      case kEntityGroup:
+        HandleSubgroupEntitiesForRotate(MemberGroup(e), c, ax, ay, az, onlySelected, depth + 1);
+        break;
+    }
+  }
+}
+
+void RotateEntities(zntlgroup* group, float ax, float ay, float az, int onlySelected) {
+  if (!group) return;
+  vector_type c = GetEntitiesCentroid(group, onlySelected);
+  HandleSubgroupEntitiesForRotate(group, c, ax, ay, az, onlySelected, 0);
+}
+
+void HandleSubgroupEntitiesForAngles(zntlgroup* group, vector_type* sum, int* count, int onlySelected,
+                                     int depth) {
+  if (!group || !sum || !count || depth > kMaxGroupDepth) return;
+  for (unsigned int i = 0; i < group->numEntities; i++) {
+    zntlentity& e = group->entities[i];
+    if (!Counts(e, onlySelected)) continue;
+    if (e.entityType == kEntityGroup) {
+      HandleSubgroupEntitiesForAngles(MemberGroup(e), sum, count, onlySelected, depth + 1);
+    } else if (e.entityType == kEntityObject && e.theEntity) {
+      const human_being* h = static_cast<const human_being*>(e.theEntity);
+      sum->x += h->xang < 0.0f ? h->xang + 360.0f : h->xang;
+      sum->y += h->yang < 0.0f ? h->yang + 360.0f : h->yang;
+      sum->z += h->zang < 0.0f ? h->zang + 360.0f : h->zang;
+      (*count)++;
+    }
+  }
+}
+
+vector_type GetGroupAngles(zntlgroup* group, int onlySelected) {
+  vector_type sum = {0.0f, 0.0f, 0.0f};
+  int count = 0;
+  HandleSubgroupEntitiesForAngles(group, &sum, &count, onlySelected, 0);
+  if (count == 0) return {0.0f, 0.0f, 0.0f};
+  return {GetCorrectDegree(sum.x / count), GetCorrectDegree(sum.y / count), GetCorrectDegree(sum.z / count)};
+}
+
+void SetGroupAngles(zntlgroup* group, float x, float y, float z, int onlySelected) {
+  if (!group) return;
+  vector_type a = GetGroupAngles(group, onlySelected);
+  RotateEntities(group, x - a.x, y - a.y, z - a.z, onlySelected);
+}
+
+// ---- Bounds -------------------------------------------------------------------------------
+
+namespace {
+void UpdateBoundsAt(zntlgroup* group, zntlentity* entity, int depth) {
+  if (!group || depth > kMaxGroupDepth) return;
+  AABB& box = group->boundingBox;
+  box.min = box.max = {0.0f, 0.0f, 0.0f};
+  for (unsigned int i = 0; i < group->numEntities; i++) {
+    zntlentity& e = group->entities[i];
+    if (e.entityType == kEntityObject) {
+      ModelBoxInto(static_cast<const human_being*>(e.theEntity), &e.boundingBox);
+    } else if (e.entityType == kEntityLight && ValidLight(e.lightNumber)) {
+      vector_type p = LightPosition(e.lightNumber);
+      e.boundingBox = GetAABBAroundPoint(p.x, p.y, p.z, 0.2f);
+    } else if (e.entityType == kEntityGroup) {
+      UpdateBoundsAt(MemberGroup(e), &e, depth + 1);
+    }
+    if (i == 0) {
+      box.min = e.boundingBox.min;
+      box.max = e.boundingBox.max;
+      continue;
+    }
+    box.min = {std::min(box.min.x, e.boundingBox.min.x), std::min(box.min.y, e.boundingBox.min.y),
+               std::min(box.min.z, e.boundingBox.min.z)};
+    box.max = {std::max(box.max.x, e.boundingBox.max.x), std::max(box.max.y, e.boundingBox.max.y),
+               std::max(box.max.z, e.boundingBox.max.z)};
+  }
+  if (entity) {
+    entity->boundingBox.min = box.min;
+    entity->boundingBox.max = box.max;
+  }
+}
+}  // namespace
+
+void UpdateGroupBounds(zntlgroup* group, zntlentity* entity) { UpdateBoundsAt(group, entity, 0); }

@@ -50,3 +50,47 @@ int GetHumanEntityNumberInGroup(zntlgroup* group, human_being* object);
 void RemoveHumanFromAllGroups(human_being* object);
 // Frees a group's member array.
 void EmptyGroup(zntlgroup* group);
+
+// Subgroups deeper than this below the group a walk starts from are skipped, so that no
+// structure can make a walk recurse without end.
+constexpr int kMaxGroupDepth = 64;
+
+// Positions and angles. onlySelected = 1 restricts an operation to members whose selected
+// is 1 (at every level); the script commands pass 0.
+vector_type GetEntitiesCentroid(zntlgroup* group, int onlySelected);
+vector_type GetEntityPosition(zntlentity* entity);
+void SetEntityPosition(zntlentity* entity, vector_type position);
+void MoveGroupEntities(zntlgroup* group, float dx, float dy, float dz, int onlySelected);
+void SetGroupPosition(zntlgroup* group, float x, float y, float z, int onlySelected);
+void RotateEntities(zntlgroup* group, float ax, float ay, float az, int onlySelected);
+// Turns the members of a subgroup about the outer group's centroid c, so nested groups turn
+// as one rigid body.
+void HandleSubgroupEntitiesForRotate(zntlgroup* group, vector_type c, float ax, float ay, float az,
+                                     int onlySelected, int depth = 1);
+vector_type GetGroupAngles(zntlgroup* group, int onlySelected);
+// Adds the object members' angles (each below 0 taken plus 360) to sum and counts them.
+void HandleSubgroupEntitiesForAngles(zntlgroup* group, vector_type* sum, int* count, int onlySelected,
+                                     int depth = 1);
+void SetGroupAngles(zntlgroup* group, float x, float y, float z, int onlySelected);
+// Recomputes the members' boxes and the group's box; entity, when given, is the group's own
+// member record in its parent and gets the group's box.
+void UpdateGroupBounds(zntlgroup* group, zntlentity* entity);
+
+// Membership.
+int GetLightEntityNumberInGroup(zntlgroup* group, int light);
+int GetGroupEntityNumberInGroup(zntlgroup* group, zntlgroup* group2);
+int GetCameraEntityNumberInGroup(zntlgroup* group);
+void RemoveLightFromAllGroups(int light);
+void RemoveGroupFromAllGroups(zntlgroup* group);
+void RemoveCameraFromAllGroups();
+zntlgroup* GetGroupByName(const char* name);
+// 1 when inner is outer itself or one of outer's subgroups at any depth.
+int GroupContainsGroup(zntlgroup* outer, zntlgroup* inner);
+
+// Group records: a new empty group appended to gAllEntities (null when memory runs out), and
+// the removal of a group from every group and from gAllEntities with its record freed.
+zntlgroup* NewGroup(const char* name);
+void DisposeGroup(zntlgroup* group);
+// World reset: every group, from the last member of gAllEntities to the first, is disposed;
+// the selected group becomes null.
+void FreeAllGroups();
