@@ -1,4 +1,37 @@
-// Materials of models and of the level, and the level's default material and bone.
+// Materials of models and of the level: defaults, setting lines ("key=value"), copying, the
+// level's material list and the level's bone array with their single defaults.
 #pragma once
+#include <cstdint>
 
+#include "models/model_types.h"
+
+// The level's materials; there is always at least material 0 ("Default").
+extern zntlmtrl* gMaterials;
+extern uint32_t gNumMaterials;
+extern uint32_t gCurMaterial;  // index of the material last added
+
+// The bones of all geometry imported into the level; bone 0 is the default "None".
+extern zntlbone* gBones;
+extern uint32_t gNumBones;
+extern uint32_t gCurBone;
+
+// Loads a texture the way the "loadtex" command does and returns its GL name, 0 on failure.
+// Bound by the texture cache; while unbound, every texture counts as failed to load.
+extern uint32_t (*gMaterialTextureLoader)(const char* name);
+
+// Sets every field that has a default (colours, lighting terms, blending, shading, texture
+// state); the name, the file name and the triangle arrays are left alone.
+void SetMaterialDefaults(zntlmtrl* material);
+void InterpretShaderInstruction(const char* line, zntlmtrl* material);
+// Copies every field except indices, faceNormals and UVs, which keep the target's values.
+void CopyPublicMaterialSettings(const zntlmtrl* src, zntlmtrl* dst);
+// Frees a material's triangle arrays.
+void FreeMaterialArrays(zntlmtrl* material);
+
+void MeshEditorAddMaterial(const char* name);
+uint32_t GetMaterialNumberByName(const char* name);
+
+// ZNK_Init: the single default level material and level bone.
 void InitDefaultMaterialAndBone();
+// World reset: back to the single default material and bone.
+void ShrinkToDefaultMaterialAndBone();

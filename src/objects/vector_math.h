@@ -45,6 +45,9 @@ void DirToAngles(vector_type dir, float* xang, float* yang, float* zang);
 void vector_RotSet(vector_type* plane, float xm, float ym, float zm, float xMod, float yMod, float zMod,
                    float xa, float ya, float za);
 
+// Scratch points of vector_RotSet; fb is its rotation centre (0, 0).
+extern fpoint fa, fb, fc, fd;
+
 extern uint32_t gRANROT_m_high;
 extern uint32_t gRANROT_m_low;
 uint32_t RANROT_init(uint32_t seed);

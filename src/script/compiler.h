@@ -1,4 +1,6 @@
 // The script compiler and its runner: scripts become instruction chains that run in slices.
+// The control state of one slice (condition and repeat levels) is shared with the line
+// interpreter, which applies the same rules by text position.
 #pragma once
 
 struct ZNK_Instruction;
@@ -15,8 +17,76 @@ struct ZNK_comscrinstr {
   ZNK_comscrinstr* next;
 };
 
+// Instruction types.
+enum : char {
+  kInstrCommand = 0,
+  kInstrIf = 1,
+  kInstrElse = 2,
+  kInstrEndif = 3,
+  kInstrIdle = 4,
+  kInstrRepeat = 5,
+  kInstrEndRepeat = 6,
+  kInstrExitRepeat = 7,
+  kInstrLoop = 8,
+  kInstrEndLoop = 9,
+  kInstrExitLoop = 10,
+  kInstrBegin = 11,
+  kInstrEnd = 12,
+  kInstrMacro = 13,
+};
+
+// Control word of a command word (types 1 to 12), or -1.
+int ControlWordType(const char* word);
+
 void CompileScript(ZNK_scripter* script);
 int ExecuteCompiledZNKScript(ZNK_scripter* script);
 int ZNK_GetScriptConditionalResult(char dataType, int first, const char* operatorType, int second);
 void RemoveCompiledCodeFromScript(ZNK_scripter* script);
 void DisposeScript(ZNK_scripter* script);
+
+// Nesting limits: levels beyond kMaxControlLevels are refused (their words change nothing
+// and their bodies run unconditionally, once); a macro call nested deeper than
+// kMaxMacroDepth is skipped; a macro definition nested deeper than kMaxMacroDepth inside
+// other definitions is not compiled.
+constexpr int kMaxControlLevels = 32;
+constexpr int kMaxMacroDepth = 16;
+
+struct ScriptConditionLevel {
+  int value;   // the condition's result
+  int inElse;  // the level is in its else branch
+};
+
+struct ScriptRepeatLevel {
+  ZNK_comscrinstr* start;  // compiled runner: the repeat instruction
+  int startOffset;         // line interpreter: text position after the repeat line
+  int remaining;
+  int skip;  // count was 0: everything up to the matching endrepeat is passed over
+};
+
+struct ScriptControlState {
+  ScriptConditionLevel conditions[kMaxControlLevels];
+  int numConditions;
+  int refusedConditions;  // levels opened beyond the limit
+  ScriptRepeatLevel repeats[kMaxControlLevels];
+  int numRepeats;
+  int refusedRepeats;
+};
+
+// Whether the innermost repeat level is passing its body over.
+int ControlSkipping(const ScriptControlState* state);
+// Whether every open condition level lets an instruction run.
+int ControlAllows(const ScriptControlState* state);
+void ControlIf(ScriptControlState* state, const char* parms);
+void ControlElse(ScriptControlState* state);
+void ControlEndif(ScriptControlState* state);
+// The repeat count: the parameter, or int register 1 when the parameter is empty.
+int RepeatCount(const char* parms);
+void ControlRepeat(ScriptControlState* state, int count, ZNK_comscrinstr* start, int startOffset);
+// A repeat met while its enclosing level is skipping: it opens a skipping level of its own,
+// so that the skip ends at the enclosing level's own endrepeat.
+void ControlSkippedRepeat(ScriptControlState* state);
+// Counts the innermost level down; returns it when its body must run again, else null.
+const ScriptRepeatLevel* ControlEndRepeat(ScriptControlState* state);
+void ControlExitRepeat(ScriptControlState* state);
+// The wait of an idle parameter in whole milliseconds (no number, negative or NaN: 0).
+long IdleMilliseconds(const char* parms);

@@ -1,5 +1,6 @@
 // The one entry through which any script runs, and the line interpreter for the scripts
 // whose compilation produced no instruction: they are split and dispatched line by line.
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -27,15 +28,16 @@ int TakeLine(const char* text, int pos, int length, char* line) {
 int RunLines(ZNK_scripter* script) {
   EnsureTrailingCR(script);
   if (script->waitForExecution) {
-    if (static_cast<unsigned long>(gCurrentTime - script->executionStart) >= static_cast<unsigned long>(script->idleTime))
-      script->waitForExecution = 0;
+    uint32_t waited = gCurrentTime - static_cast<uint32_t>(script->executionStart);
+    if (waited >= static_cast<uint32_t>(script->idleTime)) script->waitForExecution = 0;
     return 1;
   }
   const char* text = script->contents;
   int length = static_cast<int>(std::strlen(text));
   int pos = script->offset < length ? script->offset : length;
   int handled = 0;
-  bool inMacroBody = false;
+  int macroBodies = 0;  // begin ... end blocks open; their lines are passed over
+  ScriptControlState state = {};
 
   while (pos < length) {
     char line[kMaxLineLength + 1], command[kMaxCommandWord + 1], parms[kMaxParmsLength + 1];
@@ -47,33 +49,67 @@ int RunLines(ZNK_scripter* script) {
     handled = 1;
     if (!script->isMacro) gHumanScriptTarget = script->caller;
 
-    if (inMacroBody) {
-      if (!std::strcmp(command, "end")) inMacroBody = false;
+    int control = ControlWordType(command);
+    if (macroBodies > 0) {
+      if (control == kInstrBegin) macroBodies++;
+      if (control == kInstrEnd) macroBodies--;
       continue;
     }
-    if (!std::strcmp(command, "begin")) {
-      inMacroBody = true;
-    } else if (!std::strcmp(command, "idle")) {
-      float seconds = 0.0f;
-      std::sscanf(parms, "%f", &seconds);
-      script->offset = pos;
-      script->idleTime = static_cast<long>(seconds * 1000.0f);
-      script->executionStart = gCurrentTime;
-      script->waitForExecution = 1;
-      if (script->looping) script->offset = script->loopOffset;
-      return 0;
-    } else if (!std::strcmp(command, "loop")) {
-      script->loopOffset = pos;
-      script->looping = 1;
-    } else if (!std::strcmp(command, "endloop")) {
-      break;
-    } else if (!std::strcmp(command, "exitloop")) {
-      script->looping = 0;
-    } else if (!std::strcmp(command, "end")) {
-      // An end without a macro body changes nothing.
-    } else {
-      ExecuteZNKCommand(command, parms, nullptr);
-      if (levelChanged) return 1;
+    if (control == kInstrBegin) {
+      macroBodies = 1;
+      continue;
+    }
+    if (control == kInstrEnd) continue;  // an end without a macro body changes nothing
+
+    if (ControlSkipping(&state)) {
+      if (control == kInstrRepeat) ControlSkippedRepeat(&state);
+      if (control == kInstrEndRepeat) ControlEndRepeat(&state);
+      continue;
+    }
+    if (control == kInstrIf) {
+      ControlIf(&state, parms);
+      continue;
+    }
+    if (control == kInstrElse) {
+      ControlElse(&state);
+      continue;
+    }
+    if (control == kInstrEndif) {
+      ControlEndif(&state);
+      continue;
+    }
+    if (!ControlAllows(&state)) continue;
+
+    switch (control) {
+      case kInstrIdle:
+        script->offset = script->looping ? script->loopOffset : pos;
+        script->idleTime = IdleMilliseconds(parms);
+        script->executionStart = static_cast<long>(gCurrentTime);
+        script->waitForExecution = 1;
+        return 0;
+      case kInstrRepeat:
+        ControlRepeat(&state, RepeatCount(parms), nullptr, pos);
+        break;
+      case kInstrEndRepeat:
+        if (const ScriptRepeatLevel* again = ControlEndRepeat(&state)) pos = again->startOffset;
+        break;
+      case kInstrExitRepeat:
+        ControlExitRepeat(&state);
+        break;
+      case kInstrLoop:
+        script->loopOffset = pos;
+        script->looping = 1;
+        break;
+      case kInstrEndLoop:
+        script->offset = script->looping ? script->loopOffset : pos;
+        return handled;
+      case kInstrExitLoop:
+        script->looping = 0;
+        break;
+      default:
+        ExecuteZNKCommand(command, parms, nullptr);
+        if (levelChanged) return 1;
+        break;
     }
   }
   script->offset = script->looping ? script->loopOffset : pos;

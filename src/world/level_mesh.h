@@ -1,4 +1,58 @@
-// The level mesh and its box tree.
+// The level mesh: the global vertex, edge and triangle lists, the derived draw arrays and
+// per-material draw lists, vertex normals, and the editing helpers that change the lists.
 #pragma once
+#include <cstdint>
+#include <vector>
+
+#include "world/level_types.h"
+
+// List heads carry no data; the first element is the head's next.
+extern mesh_vert baseMeshVert;
+extern mesh_edge baseEdge;
+extern level_triangle baseLT;
+extern mesh_vert* baseMeshVertPtr;
+extern mesh_edge* baseEdgePtr;
+extern level_triangle* baseLTPtr;
+// Shared moving cursors.
+extern mesh_vert* meshVertPtr;
+extern mesh_edge* edgePtr;
+extern level_triangle* trigPtr;
+
+// Draw arrays: position and normal of vertex i at 3 i.
+extern std::vector<float> gMeshVertexArray;
+extern std::vector<float> gMeshVertexNormalArray;
+extern int gNumVertices;
+extern int gNumTriangles;
+
+// Axis locks of the editing commands (cleared before every import) and the last vertex made.
+extern int gXLocked, gYLocked, gZLocked;
+extern vector_type gLastVertexPos;
+// Corner positions handed out by TriangleCollPlane, valid until its next call.
+extern vector_type gTheVerts[3];
 
 void InitLevelLists();
+
+// Rebuilds vertex normals, draw arrays, triangle boxes, the box tree and the collision
+// planes from the lists. Every change to the triangle list must be followed by it (or by
+// MarkLevelChanged, which makes the next frame or query rebuild first).
+void GenerateLevelFromMesh();
+void MakeMeshVertexNormals();
+// Vertex arrays, per-material lists and the distance sort; once per frame after culling.
+void MeshListToArray();
+
+mesh_vert* NewEmptyMeshVert(vector_type pos);
+void DeleteVertices(int all);
+void InvertTrigFacing(level_triangle* trig);
+void FixTriangleFacing(level_triangle* trig, vector_type facePos, int out);
+vector_type* TriangleCollPlane(level_triangle* trig);
+void MarkAllTriangles(level_triangle* first, int value);
+
+// Frees the box tree, the collision planes and every vertex, edge and triangle of the level
+// (the level part of a world reset).
+void FreeLevelGeometry();
+
+// Notes that the lists changed without a rebuild; the next frame or query rebuilds.
+void MarkLevelChanged();
+// Rebuilds when the lists changed since the last GenerateLevelFromMesh.
+void UpdateLevelIfChanged();
+extern int gLevelNeedsRebuild;

@@ -1,0 +1,273 @@
+// Box tree over the level triangles. Every node keeps the triangles it holds as one range of
+// a shared array, so building partitions ranges (linear per level, bounded depth), culling
+// and queries visit nodes and their ranges, never the whole triangle list.
+#include "world/box_tree.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+
+#include "render/frustum.h"
+#include "world/level_mesh.h"
+#include "world/pending_globals.h"
+#include "world/world_math.h"
+
+AABB boxTree;
+
+namespace {
+
+// Nodes after the root; entry 0 is unused so that a node's number is its place here and
+// the root is number 0.
+std::vector<AABB> gTreeNodes;
+// Parallel to the node numbers: start of the node's range in gNodeTrigs. A node's range
+// holds its own triangles first, then the ranges of its subtrees.
+std::vector<uint32_t> gNodeFirst;
+std::vector<level_triangle*> gNodeTrigs;
+std::vector<level_triangle*> gPartitionScratch;
+std::vector<AABB*> gMarkedNodes;
+int gTreeDepth = 0;
+
+// While building, children and parents are node numbers; pointers are set once the node
+// array stops growing.
+struct BuildLinks {
+  int sub1, sub2, parent, depth;
+};
+std::vector<BuildLinks> gBuildLinks;
+
+AABB& BuildNode(int id) { return id == 0 ? boxTree : gTreeNodes[id]; }
+
+uint32_t NodeNumber(const AABB* node) {
+  if (node == &boxTree) return 0;
+  return static_cast<uint32_t>(node - gTreeNodes.data());
+}
+
+bool BoxInBox(vector_type smallMin, vector_type smallMax, const AABB& big) {
+  return big.min.x <= smallMin.x && big.min.y <= smallMin.y && big.min.z <= smallMin.z &&
+         smallMax.x <= big.max.x && smallMax.y <= big.max.y && smallMax.z <= big.max.z;
+}
+
+bool SameBox(const AABB& a, const AABB& b) {
+  return a.min.x == b.min.x && a.min.y == b.min.y && a.min.z == b.min.z && a.max.x == b.max.x &&
+         a.max.y == b.max.y && a.max.z == b.max.z;
+}
+
+int NewBuildNode(int parent, const AABB& box, uint32_t first, int count) {
+  AABB node{};
+  node.min = box.min;
+  node.max = box.max;
+  node.numPolys = count;
+  gTreeNodes.push_back(node);
+  gNodeFirst.push_back(first);
+  gBuildLinks.push_back({-1, -1, parent, gBuildLinks[parent].depth + 1});
+  return static_cast<int>(gTreeNodes.size()) - 1;
+}
+
+// Splits node `id`, whose range [first, first + count) holds the triangles it may still
+// pass down, and recurses into children holding more than the leaf limit.
+void SplitNode(int id) {
+  const uint32_t first = gNodeFirst[id];
+  const int count = BuildNode(id).numPolys;
+  const int depth = gBuildLinks[id].depth;
+  if (depth > gTreeDepth) gTreeDepth = depth;
+  if (depth >= kMaxBoxTreeDepth) return;
+
+  AABB box = BuildNode(id);
+  vector_type size = VSub(box.max, box.min);
+  // The longest side; a later axis wins only when strictly longer.
+  int axis = 0;
+  if (size.y > size.x) axis = 1;
+  if (size.z > VComponent(size, axis)) axis = 2;
+  float lo = VComponent(box.min, axis), hi = VComponent(box.max, axis);
+  float mid = lo + (hi - lo) * 0.5f;
+  AABB half1 = box, half2 = box;
+  VSetComponent(&half1.max, axis, mid);
+  VSetComponent(&half2.min, axis, mid);
+
+  // Stable three-way partition: triangles that stay, then child 1's, then child 2's.
+  level_triangle** range = gNodeTrigs.data() + first;
+  level_triangle** scratch = gPartitionScratch.data();
+  int stay = 0, n1 = 0, n2 = 0;
+  for (int k = 0; k < count; ++k) {
+    const AABB& tb = range[k]->boundingBox;
+    if (BoxInBox(tb.min, tb.max, half1)) ++n1;
+    else if (BoxInBox(tb.min, tb.max, half2)) ++n2;
+    else ++stay;
+  }
+  int w0 = 0, w1 = stay, w2 = stay + n1;
+  AABB box1{}, box2{};
+  bool any1 = false, any2 = false;
+  for (int k = 0; k < count; ++k) {
+    level_triangle* t = range[k];
+    const AABB& tb = t->boundingBox;
+    if (BoxInBox(tb.min, tb.max, half1)) {
+      scratch[w1++] = t;
+      box1.min = any1 ? VMin(box1.min, tb.min) : tb.min;
+      box1.max = any1 ? VMax(box1.max, tb.max) : tb.max;
+      any1 = true;
+    } else if (BoxInBox(tb.min, tb.max, half2)) {
+      scratch[w2++] = t;
+      box2.min = any2 ? VMin(box2.min, tb.min) : tb.min;
+      box2.max = any2 ? VMax(box2.max, tb.max) : tb.max;
+      any2 = true;
+    } else {
+      t->marked = 1;  // straddles the midpoint: stays in this node for good
+      scratch[w0++] = t;
+    }
+  }
+  std::copy(scratch, scratch + count, range);
+  BuildNode(id).numPolys = stay;
+
+  int child1 = -1, child2 = -1;
+  if (n1 > 0) child1 = NewBuildNode(id, box1, first + stay, n1);
+  if (n2 > 0) child2 = NewBuildNode(id, box2, first + stay + n1, n2);
+  gBuildLinks[id].sub1 = child1;
+  gBuildLinks[id].sub2 = child2;
+
+  // A child whose box did not shrink would split the same way for ever (all its triangles
+  // collapse into one point, or halving no longer changes the float bounds): it stays a leaf.
+  const AABB parentBox = BuildNode(id);
+  if (child1 >= 0 && n1 > kMaxTrianglesPerLeaf && !SameBox(gTreeNodes[child1], parentBox)) SplitNode(child1);
+  if (child2 >= 0 && n2 > kMaxTrianglesPerLeaf && !SameBox(gTreeNodes[child2], parentBox)) SplitNode(child2);
+}
+
+// Turns the node numbers of the build into pointers, chains every node after the root and
+// gives each triangle its holding node.
+void LinkBuiltTree() {
+  auto ptr = [](int id) -> AABB* { return id < 0 ? nullptr : (id == 0 ? &boxTree : &gTreeNodes[id]); };
+  const int total = static_cast<int>(gTreeNodes.size());
+  for (int id = 0; id < total; ++id) {
+    AABB* node = ptr(id);
+    node->sub1 = ptr(gBuildLinks[id].sub1);
+    node->sub2 = ptr(gBuildLinks[id].sub2);
+    node->parent = id == 0 ? nullptr : ptr(gBuildLinks[id].parent);
+    node->next = id + 1 < total ? ptr(id + 1) : nullptr;
+    node->visible = 0;
+    node->depth = 0;
+    for (int k = 0; k < node->numPolys; ++k) gNodeTrigs[gNodeFirst[id] + k]->boundingBox.parent = node;
+  }
+  gBuildLinks.clear();
+  gBuildLinks.shrink_to_fit();
+}
+
+}  // namespace
+
+int AABBinAABB(const AABB* smallOne, const AABB* big) {
+  return BoxInBox(smallOne->min, smallOne->max, *big) ? 1 : 0;
+}
+
+void FreeBoxTree() {
+  gTreeNodes.clear();
+  gTreeNodes.shrink_to_fit();
+  gTreeNodes.emplace_back();  // the unused entry 0
+  gNodeFirst.assign(1, 0);
+  gNodeTrigs.clear();
+  gNodeTrigs.shrink_to_fit();
+  gMarkedNodes.clear();
+  gTreeDepth = 0;
+  boxTree.sub1 = boxTree.sub2 = nullptr;
+  boxTree.next = nullptr;
+  boxTree.parent = nullptr;
+  boxTree.numPolys = 0;
+  boxTree.visible = 0;
+}
+
+void BuildBoxTree() {
+  FreeBoxTree();
+  for (level_triangle* t = baseLT.next; t; t = t->next) {
+    AABB& b = t->boundingBox;
+    vector_type p0 = t->vertexPtrs[0]->pos, p1 = t->vertexPtrs[1]->pos, p2 = t->vertexPtrs[2]->pos;
+    b.min = VMin(VMin(p0, p1), p2);
+    b.max = VMax(VMax(p0, p1), p2);
+    b.parent = &boxTree;
+    gNodeTrigs.push_back(t);
+  }
+  boxTree.numPolys = static_cast<int>(gNodeTrigs.size());
+  if (gNodeTrigs.empty()) return;
+  boxTree.min = gNodeTrigs[0]->boundingBox.min;
+  boxTree.max = gNodeTrigs[0]->boundingBox.max;
+  for (level_triangle* t : gNodeTrigs) {
+    boxTree.min = VMin(boxTree.min, t->boundingBox.min);
+    boxTree.max = VMax(boxTree.max, t->boundingBox.max);
+    t->marked = 0;
+  }
+  SubDevideAABB(&boxTree);
+}
+
+void SubDevideAABB(AABB* theBox) {
+  if (theBox != &boxTree || boxTree.numPolys <= 0) return;
+  gPartitionScratch.resize(gNodeTrigs.size());
+  gBuildLinks.assign(1, {-1, -1, -1, 0});
+  gTreeNodes.resize(1);
+  gNodeFirst.assign(1, 0);
+  SplitNode(0);
+  LinkBuiltTree();
+  gPartitionScratch.clear();
+  gPartitionScratch.shrink_to_fit();
+}
+
+HeldTriangles NodeHeldTriangles(const AABB* node) {
+  uint32_t id = NodeNumber(node);
+  if (id >= gNodeFirst.size() || node->numPolys <= 0) return {nullptr, 0};
+  return {gNodeTrigs.data() + gNodeFirst[id], node->numPolys};
+}
+
+int BoxTreeNodeCount() { return static_cast<int>(gTreeNodes.size()); }
+int BoxTreeDepth() { return gTreeDepth; }
+
+void ClearNodeMarks() {
+  for (AABB* node : gMarkedNodes) node->visible = 0;
+  gMarkedNodes.clear();
+}
+
+void MarkNode(AABB* node) {
+  if (node->visible) return;
+  node->visible = 1;
+  gMarkedNodes.push_back(node);
+}
+
+int CheckAABBWithPlanes(AABB* box) {
+  vector_type corners[8];
+  for (int k = 0; k < 8; ++k) {
+    corners[k].x = (k & 1) ? box->max.x : box->min.x;
+    corners[k].y = (k & 2) ? box->max.y : box->min.y;
+    corners[k].z = (k & 4) ? box->max.z : box->min.z;
+  }
+  return CheckBoxWithPlanes(corners);
+}
+
+void CheckAABBWithPlanesRecursively(AABB* box) {
+  if (!box) return;
+  if (CheckAABBWithPlanes(box)) return;
+  CheckAABBWithPlanesRecursively(box->sub1);
+  CheckAABBWithPlanesRecursively(box->sub2);
+  MarkNode(box);
+}
+
+void HandleMeshCulling() {
+  UpdateLevelIfChanged();
+  ClearNodeMarks();
+  gTrigsDrawn = 0;
+  if (!baseLT.next) return;
+  CheckAABBWithPlanesRecursively(&boxTree);
+  for (AABB* node : gMarkedNodes) {
+    HeldTriangles held = NodeHeldTriangles(node);
+    for (int k = 0; k < held.count; ++k) held.list[k]->marked = 1;
+    gTrigsDrawn += held.count;
+  }
+}
+
+void DrawAABB(AABB box) {
+  const vector_type& a = box.min;
+  const vector_type& b = box.max;
+  const float edges[12][6] = {
+      {a.x, a.y, a.z, b.x, a.y, a.z}, {a.x, b.y, a.z, b.x, b.y, a.z}, {a.x, a.y, b.z, b.x, a.y, b.z},
+      {a.x, b.y, b.z, b.x, b.y, b.z}, {a.x, a.y, a.z, a.x, b.y, a.z}, {b.x, a.y, a.z, b.x, b.y, a.z},
+      {a.x, a.y, b.z, a.x, b.y, b.z}, {b.x, a.y, b.z, b.x, b.y, b.z}, {a.x, a.y, a.z, a.x, a.y, b.z},
+      {b.x, a.y, a.z, b.x, a.y, b.z}, {a.x, b.y, a.z, a.x, b.y, b.z}, {b.x, b.y, a.z, b.x, b.y, b.z}};
+  glBegin(GL_LINES);
+  for (const auto& e : edges) {
+    glVertex3f(e[0], e[1], e[2]);
+    glVertex3f(e[3], e[4], e[5]);
+  }
+  glEnd();
+}
