@@ -1,13 +1,129 @@
 // File, screen and system commands: script text files, the cursor ray, screen projection, screenshots and the beep.
-#include "commands/commands.h"
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
 
-char* znkinstr_open(char* parms, char* buffer) { return nullptr; }
-char* znkinstr_close(char* parms, char* buffer) { return nullptr; }
-char* znkinstr_read(char* parms, char* buffer) { return nullptr; }
-char* znkinstr_write(char* parms, char* buffer) { return nullptr; }
-char* znkinstr_readtext(char* parms, char* buffer) { return nullptr; }
+#include "commands/echo.h"
+#include "shell/output.h"
+#include "commands/game_paths.h"
+#include "render/screenshot.h"
+#include "script/script_file.h"
+#include "script/variables.h"
+#include "shell/startup.h"
+
+FILE* scriptFP = nullptr;
+
+namespace {
+// The register number of a file command: outside 1..16 means 1.
+int RegisterOrFirst(int n) { return n >= 1 && n <= kNumRegisters ? n : 1; }
+
+bool ModeWrites(const char* mode) { return std::strpbrk(mode, "wa+") != nullptr; }
+}  // namespace
+
+char* znkinstr_open(char* parms, char* buffer) {
+  char name[1024] = "";
+  char mode[5] = "r";
+  if (std::sscanf(parms, "\"%1023[^\"]\",%4s", name, mode) < 1) name[0] = '\0';
+  if (scriptFP) std::fclose(scriptFP);
+  scriptFP = nullptr;
+  if (!name[0]) return nullptr;
+  // Only the letters of a C open mode are passed on.
+  if (mode[std::strspn(mode, "rwab+t")] != '\0') {
+    OutputToConsoleF("//Cannot open \"%s\": \"%s\" is no file mode\n", name, mode);
+    return nullptr;
+  }
+  if (ModeWrites(mode) && !IsPathInsideGameFolder(name)) {
+    OutputToConsoleF("//Refused to write \"%s\": files are written only inside the game folder\n", name);
+    return nullptr;
+  }
+  std::string path = std::string(routePath) + name;
+  FixPathString(&path[0]);
+  scriptFP = std::fopen(path.c_str(), mode);
+  return nullptr;
+}
+char* znkinstr_close(char* parms, char* buffer) {
+  if (scriptFP) std::fclose(scriptFP);
+  scriptFP = nullptr;
+  return nullptr;
+}
+char* znkinstr_read(char* parms, char* buffer) {
+  char delimiter[5] = "\n";
+  int reg = 1;
+  if (parms[0] == '"') {
+    if (parms[1] == '"') {
+      std::sscanf(parms, "\"\",%d", &reg);
+    } else {
+      std::sscanf(parms, "\"%4[^\"]\",%d", delimiter, &reg);
+    }
+  }
+  char* target = StringRegister(RegisterOrFirst(reg));
+  if (!scriptFP || !target) return nullptr;
+  // A line-end delimiter reads as a carriage return, which as white space also eats the
+  // white space after it.
+  if (!std::strcmp(delimiter, "\r") || !std::strcmp(delimiter, "\n")) std::strcpy(delimiter, "\r");
+
+  // "%4095[^D]D", with D's characters escaped where the scan would read them as syntax.
+  std::string set, literal;
+  for (const char* c = delimiter; *c; c++) {
+    if (*c == ']') set.insert(set.begin(), ']');
+    else set += *c;
+    literal += (*c == '%') ? std::string("%%") : std::string(1, *c);
+  }
+  std::string field = "%" + std::to_string(kStringRegisterSize - 1) + "[^" + set + "]";
+  std::vector<char> text(kStringRegisterSize, '\0');
+  int got = std::fscanf(scriptFP, field.c_str(), text.data());
+  if (got == 1) {
+    std::fscanf(scriptFP, literal.c_str());
+    ZNK_CopyString(target, text.data(), kStringRegisterSize);
+  } else if (got == 0) {
+    // An empty field: the delimiter is consumed and the register holds the empty text, so
+    // that repeated reads move on instead of stopping at the delimiter for good.
+    std::fscanf(scriptFP, literal.c_str());
+    target[0] = '\0';
+  }
+  return nullptr;
+}
+char* znkinstr_write(char* parms, char* buffer) {
+  int reg = 1;
+  std::sscanf(parms, "%d", &reg);
+  const char* text = StringRegister(RegisterOrFirst(reg));
+  if (scriptFP && text) std::fputs(text, scriptFP);
+  return nullptr;
+}
+char* znkinstr_readtext(char* parms, char* buffer) {
+  char name[1024] = "";
+  int reg = 1;
+  if (std::sscanf(parms, "\"%1023[^\"]\",%d", name, &reg) < 1) return nullptr;
+  char path[2048];
+  std::snprintf(path, sizeof path, "%s%s", routePath, name);
+  FixPathString(path);
+  FILE* file = std::fopen(path, "rb");
+  if (!file) return nullptr;
+  ReadCharsFromFile(file, StringRegister(RegisterOrFirst(reg)), kStringRegisterSize - 1);
+  std::fclose(file);
+  return nullptr;
+}
 char* znkinstr_mouse(char* parms, char* buffer) { return nullptr; }
 char* znkinstr_3Dto2D(char* parms, char* buffer) { return nullptr; }
-char* znkinstr_screensave(char* parms, char* buffer) { return nullptr; }
+char* znkinstr_screensave(char* parms, char* buffer) {
+  char name[1024] = "";
+  if (parms[0] == '\0')
+    ZNK_CopyString(name, gScriptVars.strings[0], sizeof name);
+  else if (std::sscanf(parms, "\"%1023[^\"]\"", name) != 1)
+    return nullptr;
+  if (!IsPathInsideGameFolder(name)) {
+    OutputToConsoleF("// Screenshots are saved inside the game folder: %s\n", name);
+    return nullptr;
+  }
+  char path[2048];
+  std::snprintf(path, sizeof path, "%s%s", routePath, name);
+  FixPathString(path);
+  SaveScreenshotToPNG(path, 0, 0, 0);
+  return nullptr;
+}
 char* znkinstr_beep(char* parms, char* buffer) { return nullptr; }
-char* znkinstr_save(char* parms, char* buffer) { return nullptr; }
+char* znkinstr_save(char* parms, char* buffer) {
+  AppendEcho(buffer, " // Saved changes.");
+  return nullptr;
+}

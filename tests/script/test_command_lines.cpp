@@ -120,7 +120,7 @@ TEST(ScriptFiles, LineEndsBecomeCarriageReturnsAndTheSignatureIsThePath) {
   InitScriptLists();
   ZNK_scripter* s = LoadScript(path.c_str());
   ASSERT_NE(s, nullptr);
-  EXPECT_STREQ(s->contents, "a 1\r\rb 2\rc 3");
+  EXPECT_STREQ(s->contents, "a 1\r\rb 2\rc 3\r");  // compiling appended the final CR
   EXPECT_EQ(std::string(s->signature), path);
   EXPECT_EQ(baseScript.next, s);
   EXPECT_EQ(LoadScript((dir.path() + "/missing.txt").c_str()), nullptr);

@@ -1,0 +1,114 @@
+// Script text files: open, read with delimiters, write, close, and the refusal to write
+// outside the game folder.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "commands/commands.h"
+#include "commands/game_paths.h"
+#include "script/variables.h"
+#include "shell/startup.h"
+#include "support/test_support.h"
+
+extern FILE* scriptFP;
+
+namespace {
+void Call(char* (*command)(char*, char*), const std::string& parms) {
+  std::string p = parms;
+  p.push_back('\0');
+  command(&p[0], nullptr);
+}
+
+class FileCommands : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    getcwd(saved, sizeof saved);
+    ASSERT_EQ(chdir(dir.path().c_str()), 0);
+    routePath[0] = '\0';
+  }
+  void TearDown() override {
+    Call(znkinstr_close, "");
+    chdir(saved);
+  }
+  std::string S(int n) { return StringRegister(n); }
+  zt::TempDir dir;
+  char saved[4096];
+};
+}  // namespace
+
+TEST_F(FileCommands, ReadWithTheDefaultDelimiterGivesOneCarriageReturnLinePerCall) {
+  dir.Write("lines.txt", "first line\r\r  second\rthird");
+  Call(znkinstr_open, "\"lines.txt\",r");
+  ASSERT_NE(scriptFP, nullptr);
+  Call(znkinstr_read, "");
+  EXPECT_EQ(S(1), "first line");
+  Call(znkinstr_read, "\"\",2");
+  EXPECT_EQ(S(2), "second");  // white space after the line end was eaten
+  Call(znkinstr_read, "");
+  EXPECT_EQ(S(1), "third");
+  Call(znkinstr_read, "");  // at the end of the file the register stays
+  EXPECT_EQ(S(1), "third");
+}
+
+TEST_F(FileCommands, LineFeedsOnlyFileComesBackWhole) {
+  dir.Write("lf.txt", "a\nb\nc");
+  Call(znkinstr_open, "\"lf.txt\"");
+  Call(znkinstr_read, "");
+  EXPECT_EQ(S(1), "a\nb\nc");
+}
+
+TEST_F(FileCommands, OwnDelimiterAndEmptyFields) {
+  dir.Write("csv.txt", "x,,y");
+  Call(znkinstr_open, "\"csv.txt\",r");
+  Call(znkinstr_read, "\",\",3");
+  EXPECT_EQ(S(3), "x");
+  Call(znkinstr_read, "\",\",3");
+  EXPECT_EQ(S(3), "");
+  Call(znkinstr_read, "\",\",3");
+  EXPECT_EQ(S(3), "y");
+}
+
+TEST_F(FileCommands, ReadsAreBoundedToTheRegister) {
+  dir.Write("big.txt", std::string(10000, 'q'));
+  Call(znkinstr_open, "\"big.txt\",r");
+  Call(znkinstr_read, "\"\",17");  // register 17 means 1
+  EXPECT_EQ(S(1).size(), static_cast<size_t>(kStringRegisterSize - 1));
+}
+
+TEST_F(FileCommands, WriteAppendsTheRegisterTextAndOpeningAgainClosesTheFirst) {
+  std::strcpy(StringRegister(1), "hello ");
+  std::strcpy(StringRegister(2), "world");
+  Call(znkinstr_open, "\"out.txt\",w");
+  Call(znkinstr_write, "1");
+  Call(znkinstr_write, "2");
+  Call(znkinstr_open, "\"out.txt\",r");  // closes (and so flushes) the written file
+  Call(znkinstr_read, "");
+  EXPECT_EQ(S(1), "hello world");
+  EXPECT_EQ(zt::ReadFile(dir.path() + "/out.txt"), "hello world");
+}
+
+TEST_F(FileCommands, WritingOutsideTheGameFolderIsRefused) {
+  zt::ConsoleCapture console;
+  Call(znkinstr_open, "\"../escape.txt\",w");
+  EXPECT_EQ(scriptFP, nullptr);
+  Call(znkinstr_open, "\"/tmp/escape.txt\",a");
+  EXPECT_EQ(scriptFP, nullptr);
+  EXPECT_NE(console.text().find("//Refused"), std::string::npos);
+  EXPECT_EQ(access((dir.path() + "/../escape.txt").c_str(), F_OK), -1);
+}
+
+TEST(GamePaths, OnlyRelativePathsThatStayInTheGameFolder) {
+  EXPECT_TRUE(IsPathInsideGameFolder("save/slot1.txt"));
+  EXPECT_TRUE(IsPathInsideGameFolder("a..b/c"));
+  EXPECT_FALSE(IsPathInsideGameFolder("../x"));
+  EXPECT_FALSE(IsPathInsideGameFolder("a/../../x"));
+  EXPECT_TRUE(IsPathInsideGameFolder("a/../b.txt"));  // back down into the game folder
+  EXPECT_FALSE(IsPathInsideGameFolder("a/../.."));
+  EXPECT_FALSE(IsPathInsideGameFolder("C:/x"));
+  EXPECT_FALSE(IsPathInsideGameFolder("/etc/passwd"));
+  EXPECT_FALSE(IsPathInsideGameFolder(""));
+}
