@@ -9,7 +9,7 @@
 
 #include "render/frustum.h"
 #include "world/level_mesh.h"
-#include "world/pending_globals.h"
+#include "script/engine_variables.h"
 #include "world/world_math.h"
 
 AABB boxTree;
@@ -114,6 +114,10 @@ void SplitNode(int id) {
       scratch[w0++] = t;
     }
   }
+  // When every triangle would pass into one child whose box did not shrink (they all collapse
+  // into one point, or halving no longer changes the float bounds) the split would repeat for
+  // ever: the node stays a leaf holding them all.
+  if (stay == 0 && ((n1 == count && SameBox(box1, box)) || (n2 == count && SameBox(box2, box)))) return;
   std::copy(scratch, scratch + count, range);
   BuildNode(id).numPolys = stay;
 
@@ -123,11 +127,8 @@ void SplitNode(int id) {
   gBuildLinks[id].sub1 = child1;
   gBuildLinks[id].sub2 = child2;
 
-  // A child whose box did not shrink would split the same way for ever (all its triangles
-  // collapse into one point, or halving no longer changes the float bounds): it stays a leaf.
-  const AABB parentBox = BuildNode(id);
-  if (child1 >= 0 && n1 > kMaxTrianglesPerLeaf && !SameBox(gTreeNodes[child1], parentBox)) SplitNode(child1);
-  if (child2 >= 0 && n2 > kMaxTrianglesPerLeaf && !SameBox(gTreeNodes[child2], parentBox)) SplitNode(child2);
+  if (child1 >= 0 && n1 > kMaxTrianglesPerLeaf) SplitNode(child1);
+  if (child2 >= 0 && n2 > kMaxTrianglesPerLeaf) SplitNode(child2);
 }
 
 // Turns the node numbers of the build into pointers, chains every node after the root and
@@ -218,6 +219,8 @@ void ClearNodeMarks() {
   for (AABB* node : gMarkedNodes) node->visible = 0;
   gMarkedNodes.clear();
 }
+
+const std::vector<AABB*>& MarkedNodes() { return gMarkedNodes; }
 
 void MarkNode(AABB* node) {
   if (node->visible) return;

@@ -41,3 +41,5 @@ int BoxTreeDepth();      // deepest node level, the root being 0
 // clearing costs what the last user marked.
 void ClearNodeMarks();
 void MarkNode(AABB* node);
+// The nodes marked since the last ClearNodeMarks, in marking order.
+const std::vector<AABB*>& MarkedNodes();

@@ -68,4 +68,6 @@ struct level_triangle {
   AABB boundingBox;       // the triangle's own box; parent = its holding node
   level_triangle* next;
   level_triangle* prev;
+  uint32_t listOrder;     // place in the level's triangle list, renewed by every relink; among
+                          // equally near contacts a query keeps the earliest in the list
 };

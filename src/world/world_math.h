@@ -20,9 +20,9 @@ inline float VLength(vector_type a) { return static_cast<float>(std::sqrt(VDot(a
 inline float VDistance(vector_type a, vector_type b) { return VLength(VSub(a, b)); }
 // Divides by the length; a zero vector stays zero.
 inline vector_type VNormalized(vector_type a) {
-  float len = VLength(a);
-  if (len == 0.0f) return a;
-  return {a.x / len, a.y / len, a.z / len};
+  double len = std::sqrt(VDot(a, a));
+  if (len == 0.0) return a;
+  return {static_cast<float>(a.x / len), static_cast<float>(a.y / len), static_cast<float>(a.z / len)};
 }
 // The unit normal of a triangle wound counter-clockwise: (b - a) x (c - a), normalised.
 inline vector_type VTrigNormal(vector_type a, vector_type b, vector_type c) {

@@ -1,0 +1,181 @@
+// Level lists: vertex normals, the distance sort and the per-material draw lists (opaque
+// nearest first, transparent farthest first), new vertices, deletion and facing.
+#include <gtest/gtest.h>
+
+#include "level_builder.h"
+#include "models/materials.h"
+#include "objects/player.h"
+#include "world/box_tree.h"
+#include "world/level_mesh.h"
+
+using wt::V;
+
+namespace {
+
+class MeshListTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    wt::ResetLevel(1, 1);  // material 1 is transparent
+    playerPos = V(0, 0, 0);
+  }
+  void TearDown() override { FreeLevelGeometry(); }
+};
+
+// A small upward triangle whose centroid is at (x, 0, 0).
+level_triangle* TriAt(float x, int material = 0) {
+  return wt::AddTriangle(V(x - 0.1f, 0, -0.1f), V(x, 0, 0.2f), V(x + 0.1f, 0, -0.1f), material);
+}
+
+void MarkAll() { MarkAllTriangles(baseLT.next, 1); }
+
+TEST_F(MeshListTest, OpaqueNearestFirstTransparentFarthestFirst) {
+  level_triangle* far = TriAt(9);
+  level_triangle* nearT = TriAt(1);
+  level_triangle* glassFar = TriAt(8, 1);
+  level_triangle* glassNear = TriAt(2, 1);
+  GenerateLevelFromMesh();
+  MarkAll();
+  MeshListToArray();
+  EXPECT_EQ(baseLT.next, nearT);
+  ASSERT_EQ(gMaterials[0].numTriangles, 2u);
+  ASSERT_EQ(gMaterials[0].i, 6u);
+  ASSERT_EQ(gMaterials[0].j, 12u);
+  EXPECT_EQ(gMaterials[0].indices[0], nearT->vertexPtrs[0]->index);
+  EXPECT_EQ(gMaterials[0].indices[3], far->vertexPtrs[0]->index);
+  EXPECT_EQ(gMaterials[1].indices[0], glassFar->vertexPtrs[0]->index);
+  EXPECT_EQ(gMaterials[1].indices[3], glassNear->vertexPtrs[0]->index);
+  EXPECT_FLOAT_EQ(gMaterials[0].faceNormals[1], 1.0f);  // y of the face normal
+}
+
+TEST_F(MeshListTest, EqualDistancesKeepTheirOrderFrameAfterFrame) {
+  level_triangle* a = TriAt(5);
+  level_triangle* b = TriAt(-5);
+  level_triangle* c = TriAt(1);
+  GenerateLevelFromMesh();
+  for (int frame = 0; frame < 3; ++frame) {
+    MeshListToArray();
+    ASSERT_EQ(baseLT.next, c);
+    EXPECT_EQ(c->next, a);
+    EXPECT_EQ(a->next, b);
+    EXPECT_EQ(b->next, nullptr);
+  }
+}
+
+TEST_F(MeshListTest, SortOfAReversedLargeListMatchesStableOrder) {
+  // Far from sorted: the adjacent-swap budget runs out and the merge sort finishes; the
+  // result is still ascending with ties in list order.
+  for (int k = 3000; k > 0; --k) TriAt(static_cast<float>(k / 2))->numConnects = 3000 - k;
+  GenerateLevelFromMesh();
+  float last = -1.0f;
+  uint32_t lastOrder = 0;
+  level_triangle* prev = nullptr;
+  for (level_triangle* t = baseLT.next; t; prev = t, t = t->next) {
+    EXPECT_GE(t->zDist, last);
+    if (prev && t->zDist == prev->zDist) {
+      EXPECT_GT(t->numConnects, prev->numConnects);
+    }
+    EXPECT_EQ(t->listOrder, prev ? lastOrder + 1 : 0u);
+    lastOrder = t->listOrder;
+    last = t->zDist;
+  }
+}
+
+TEST_F(MeshListTest, InvisibleAndUnmarkedTrianglesAreNotDrawnButStayInTheTree) {
+  level_triangle* hidden = TriAt(1);
+  hidden->invisible = 1;
+  level_triangle* shown = TriAt(2);
+  level_triangle* culled = TriAt(3);
+  GenerateLevelFromMesh();
+  MarkAll();
+  culled->marked = 0;
+  MeshListToArray();
+  EXPECT_EQ(gMaterials[0].numTriangles, 1u);
+  EXPECT_EQ(gMaterials[0].indices[0], shown->vertexPtrs[0]->index);
+  EXPECT_NE(hidden->boundingBox.parent, nullptr);
+}
+
+TEST_F(MeshListTest, OutOfRangeMaterialDrawsWithMaterialZero) {
+  level_triangle* t = TriAt(1, 7);
+  level_triangle* n = TriAt(2, -3);
+  GenerateLevelFromMesh();
+  MarkAll();
+  MeshListToArray();
+  EXPECT_EQ(t->meshworkMaterial, 0);
+  EXPECT_EQ(n->meshworkMaterial, 0);
+  EXPECT_EQ(gMaterials[0].numTriangles, 2u);
+}
+
+TEST_F(MeshListTest, VertexNormalsAverageFacesAndLoneVerticesPointUp) {
+  // Two triangles sharing corner s: one facing +y, one facing +x.
+  mesh_vert* s = NewEmptyMeshVert(V(0, 0, 0));
+  s->next = baseMeshVert.next, baseMeshVert.next = s;
+  level_triangle* up = wt::AddTriangle(V(0, 0, 0), V(0, 0, 1), V(1, 0, 0));
+  level_triangle* side = wt::AddTriangle(V(0, 0, 0), V(0, 1, 0), V(0, 0, 1));
+  up->vertexPtrs[0] = s;
+  side->vertexPtrs[0] = s;
+  mesh_vert* lone = NewEmptyMeshVert(V(5, 5, 5));
+  lone->next = baseMeshVert.next, baseMeshVert.next = lone;
+  MakeMeshVertexNormals();
+  EXPECT_NEAR(s->vertexNormal.x, 0.70710678f, 1e-6);
+  EXPECT_NEAR(s->vertexNormal.y, 0.70710678f, 1e-6);
+  EXPECT_FLOAT_EQ(lone->vertexNormal.y, 1.0f);
+  EXPECT_FLOAT_EQ(lone->collPos.x, 5.0f);
+  MeshListToArray();
+  EXPECT_EQ(gNumVertices, 8);
+  EXPECT_FLOAT_EQ(gMeshVertexArray[3 * lone->index], 5.0f);
+  EXPECT_FLOAT_EQ(gMeshVertexNormalArray[3 * lone->index + 1], 1.0f);
+}
+
+TEST_F(MeshListTest, NewVertexTakesTheNextIndexAndTheAxisLocks) {
+  TriAt(1);
+  MeshListToArray();  // indices 0..2
+  gYLocked = 1;
+  mesh_vert* v = NewEmptyMeshVert(V(1, 2, 3));
+  gYLocked = 0;
+  EXPECT_EQ(v->index, 3u);
+  EXPECT_FLOAT_EQ(v->pos.y, 0.0f);
+  EXPECT_FLOAT_EQ(gLastVertexPos.z, 3.0f);
+  EXPECT_EQ(v->weight, 100);
+  EXPECT_STREQ(v->bone1, "None");
+  EXPECT_EQ(v->visible, 1);
+  delete v;
+}
+
+TEST_F(MeshListTest, DeletingSelectedVerticesTakesTheirTrianglesAndRebuildsBeforeQueries) {
+  level_triangle* gone = TriAt(1);
+  TriAt(2);
+  mesh_edge* e = new mesh_edge();
+  e->v1 = gone->vertexPtrs[0];
+  e->v2 = gone->vertexPtrs[1];
+  baseEdge.next = e;
+  GenerateLevelFromMesh();
+  gone->vertexPtrs[2]->selected = 1;
+  DeleteVertices(0);
+  EXPECT_EQ(wt::TriangleCount(), 1);
+  EXPECT_EQ(baseEdge.next, e);  // the edge does not use the selected vertex
+  int vertices = 0;
+  for (mesh_vert* v = baseMeshVert.next; v; v = v->next) ++vertices;
+  EXPECT_EQ(vertices, 5);
+  EXPECT_EQ(gLevelNeedsRebuild, 1);
+  UpdateLevelIfChanged();
+  EXPECT_EQ(baseLT.next->boundingBox.parent, &boxTree);
+  DeleteVertices(1);
+  EXPECT_EQ(baseLT.next, nullptr);
+  EXPECT_EQ(baseEdge.next, nullptr);
+  EXPECT_EQ(baseMeshVert.next, nullptr);
+}
+
+TEST_F(MeshListTest, FacingIsFixedTowardOrAwayFromAPoint) {
+  level_triangle* t = wt::AddTriangle(V(0, 0, 0), V(0, 0, 1), V(1, 0, 0));  // faces +y
+  t->u[1] = 0.25f, t->u[2] = 0.75f;
+  FixTriangleFacing(t, V(0.3f, 5, 0.3f), 0);  // already facing the point
+  EXPECT_FLOAT_EQ(t->normal.y, 1.0f);
+  FixTriangleFacing(t, V(0.3f, 5, 0.3f), 1);  // must face away
+  EXPECT_FLOAT_EQ(t->normal.y, -1.0f);
+  EXPECT_FLOAT_EQ(t->u[1], 0.75f);
+  EXPECT_FLOAT_EQ(t->vertexPtrs[1]->pos.x, 1.0f);
+  vector_type* corners = TriangleCollPlane(t);
+  EXPECT_FLOAT_EQ(corners[2].z, 1.0f);
+}
+
+}  // namespace
