@@ -86,30 +86,6 @@ uint32_t SecondsToMs(float seconds) {
   return static_cast<uint32_t>(ms);
 }
 
-vector_type FaceNormal(vector_type a, vector_type b, vector_type c) {
-  vector_type e1 = {b.x - a.x, b.y - a.y, b.z - a.z};
-  vector_type e2 = {c.x - a.x, c.y - a.y, c.z - a.z};
-  vector_type n = {e1.y * e2.z - e1.z * e2.y, e1.z * e2.x - e1.x * e2.z, e1.x * e2.y - e1.y * e2.x};
-  float length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
-  if (length > 0.0f && std::isfinite(length)) {
-    n.x /= length;
-    n.y /= length;
-    n.z /= length;
-  } else {
-    n = {0.0f, 0.0f, 0.0f};
-  }
-  return n;
-}
-
-void NormalizeOrZero(vector_type* v) {
-  float length = std::sqrt(v->x * v->x + v->y * v->y + v->z * v->z);
-  if (length > 0.0f && std::isfinite(length)) {
-    v->x /= length;
-    v->y /= length;
-    v->z /= length;
-  }
-}
-
 template <typename T>
 T* AllocArray(size_t n) {
   return static_cast<T*>(std::calloc(n ? n : 1, sizeof(T)));
@@ -209,6 +185,9 @@ bool ReadHeader(ModelReader& r, const char* path) {
   if (r.atEnd()) return r.fail("the file ends early");
   std::string notes(reinterpret_cast<const char*>(r.data + start), r.pos - start);
   notes = notes.size() > 6 ? notes.substr(6) : std::string();
+  // The line end before the next header is not part of the notes (so that empty notes
+  // stay empty whatever the file's line ends are).
+  while (!notes.empty() && (notes.back() == '\n' || notes.back() == '\r')) notes.pop_back();
   if (notes.size() > 1) ReportOnce(path, "notes", notes);
 
   // "#PNG: N", white space, then N image bytes and one line-end byte (or, for N = 0, the
@@ -412,7 +391,7 @@ bool ReadMaterials(ModelReader& r, zntlmdl* mdl) {
         trig->vertexPtrs[k] = vert;
       }
       vector_type normal =
-          FaceNormal(trig->vertexPtrs[0]->pos, trig->vertexPtrs[1]->pos, trig->vertexPtrs[2]->pos);
+          GetNormalOfTrig(trig->vertexPtrs[0]->pos, trig->vertexPtrs[1]->pos, trig->vertexPtrs[2]->pos);
       trig->normal = normal;
       for (int k = 0; k < 3; k++) {
         trig->vertexPtrs[k]->vertexNormal.x += normal.x;
@@ -508,7 +487,7 @@ bool BuildFlatArrays(zntlmdl* mdl) {
     mdl->va[3 * i] = v->pos.x;
     mdl->va[3 * i + 1] = v->pos.y;
     mdl->va[3 * i + 2] = v->pos.z;
-    NormalizeOrZero(&v->vertexNormal);
+    Normalize(&v->vertexNormal);
     mdl->vertexNormals[3 * i] = v->vertexNormal.x;
     mdl->vertexNormals[3 * i + 1] = v->vertexNormal.y;
     mdl->vertexNormals[3 * i + 2] = v->vertexNormal.z;

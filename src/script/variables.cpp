@@ -50,13 +50,6 @@ void AppendTo(vaPtr** link, vaPtr* v) {
   *link = v;
 }
 
-// Float to int, truncating toward zero; values beyond the int range saturate, NaN gives 0.
-int Truncate(double value) {
-  if (std::isnan(value)) return 0;
-  if (value >= 2147483647.0) return 2147483647;
-  if (value <= -2147483648.0) return -2147483647 - 1;
-  return static_cast<int>(value);
-}
 
 vaPtr* WritableEntry(const char* name) {
   vaPtr* v = GetVarEntry(name);
@@ -74,13 +67,20 @@ void StoreIntoEngineGlobal(vaPtr* v, double number, bool isBool) {
       *static_cast<int32_t*>(v->var) = number != 0.0 ? 1 : 0;
       break;
     case kVarInt:
-      *static_cast<int32_t*>(v->var) = Truncate(number);
+      *static_cast<int32_t*>(v->var) = TruncateToInt(number);
       break;
     default:
       break;  // a text can not be bound to an engine global
   }
 }
 }  // namespace
+
+int TruncateToInt(double value) {
+  if (std::isnan(value)) return 0;
+  if (value >= 2147483647.0) return 2147483647;
+  if (value <= -2147483648.0) return -2147483647 - 1;
+  return static_cast<int>(value);
+}
 
 double* FloatRegister(int n) { return n >= 1 && n <= kNumRegisters ? &gScriptVars.floats[n - 1] : nullptr; }
 int32_t* IntRegister(int n) { return n >= 1 && n <= kNumRegisters ? &gScriptVars.ints[n - 1] : nullptr; }
@@ -147,7 +147,7 @@ int GetInt(const char* name) {
   switch (v->dataType) {
     case kVarText: return std::atoi(static_cast<const char*>(v->var));
     case kVarInt: return *static_cast<int32_t*>(v->var);
-    case kVarFloat: return Truncate(*static_cast<float*>(v->var));
+    case kVarFloat: return TruncateToInt(*static_cast<float*>(v->var));
     case kVarBool: return *static_cast<int32_t*>(v->var) ? 1 : 0;
   }
   return 0;

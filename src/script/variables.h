@@ -22,6 +22,9 @@ struct variable_list {
 extern variable_list gScriptVars;   // the working registers
 extern variable_list gScriptVars2;  // the save area of push and pop
 
+// Float to int, truncating toward zero; values beyond the int range saturate, NaN gives 0.
+int TruncateToInt(double value);
+
 // Register access by 1-based number; null when the number addresses no register.
 double* FloatRegister(int n);
 int32_t* IntRegister(int n);

@@ -1,0 +1,222 @@
+// The object registry: creation from model files (level folder first), naming, IDs, removal
+// with its entity, the drawing-order sort and model scaling.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "../../tools/zntl_model_writer.h"
+#include "groups/groups.h"
+#include "models/skeleton.h"
+#include "models/zntl_model.h"
+#include "objects/human.h"
+#include "objects/player.h"
+#include "script/script_file.h"
+#include "shell/startup.h"
+#include "support/test_support.h"
+
+namespace {
+
+class Registry : public ::testing::Test {
+ protected:
+  zt::TempDir dir;
+  void SetUp() override {
+    InitHumanRegistry();
+    InitRootGroup();
+    gBiggestID = 0;
+    selHuman = nullptr;
+    std::string game = dir.path() + "/";
+    ZNK_CopyString(routePath, game.c_str(), sizeof routePath);
+    ZNK_CopyString(currentLevelFolder, (game + "level/").c_str(), sizeof currentLevelFolder);
+    WriteModel("Models/box.wtf", zmw::Box(1, 1, 1));
+  }
+  void TearDown() override {
+    while (baseHuman->next) RemoveHuman(baseHuman->next);
+    EmptyGroup(&gAllEntities);
+    routePath[0] = '\0';
+    currentLevelFolder[0] = '\0';
+  }
+  void WriteModel(const std::string& relative, const zmw::Model& m) { dir.Write(relative, zmw::Write(m)); }
+  int count() {
+    int n = 0;
+    for (human_being* h = baseHuman->next; h; h = h->next) n++;
+    return n;
+  }
+};
+
+TEST_F(Registry, NewObjectDefaultsAndEntity) {
+  human_being* h = AddHuman2("box.wtf");
+  ASSERT_NE(h, nullptr);
+  EXPECT_STREQ(h->name, "box1");
+  EXPECT_EQ(h->ID, 0);
+  EXPECT_EQ(gBiggestID, 1);
+  EXPECT_FLOAT_EQ(h->weight, 100.0f);
+  EXPECT_FLOAT_EQ(h->speed, 0.02f);
+  EXPECT_EQ(h->objectType, 1);
+  EXPECT_EQ(h->frameTime, 30);
+  EXPECT_EQ(h->number, 65535);
+  EXPECT_STREQ(h->standardPose, "Stand");
+  EXPECT_STREQ(h->killed2Name, "Killed2");
+  EXPECT_EQ(h->plane, &h->myPlane);
+  EXPECT_FLOAT_EQ(h->myPlane.b, 1.0f);
+  EXPECT_EQ(h->mdl->parent, h);
+  EXPECT_EQ(h->mdl->parallelepipedShape, 0);
+  // The bones' world coordinates are computed at once.
+  EXPECT_FLOAT_EQ(h->mdl->bones[1].tpos.x, -0.5f);
+
+  ASSERT_EQ(gAllEntities.numEntities, 10u);
+  const zntlentity& e = gAllEntities.entities[9];
+  EXPECT_EQ(e.entityType, kEntityObject);
+  EXPECT_EQ(e.theEntity, h);
+  EXPECT_EQ(e.selected, 1);
+  human_being* g = AddHuman2("box.wtf");
+  ASSERT_NE(g, nullptr);
+  EXPECT_EQ(gAllEntities.entities[9].selected, 0);
+  EXPECT_EQ(gAllEntities.entities[10].selected, 1);
+}
+
+TEST_F(Registry, NamesCountUpAndAFreedNumberIsReused) {
+  human_being* a = AddHuman2("box.wtf");
+  human_being* b = AddHuman2("box.wtf");
+  human_being* c = AddHuman2("box.wtf");
+  ASSERT_TRUE(a && b && c);
+  EXPECT_STREQ(a->name, "box1");
+  EXPECT_STREQ(b->name, "box2");
+  EXPECT_STREQ(c->name, "box3");
+  RemoveHuman(b);
+  human_being* d = AddHuman2("box.wtf");
+  ASSERT_NE(d, nullptr);
+  EXPECT_STREQ(d->name, "box2");
+  EXPECT_EQ(GetHumanByName("box2"), d);
+  EXPECT_EQ(GetHumanByName("box9"), nullptr);
+  EXPECT_EQ(HumanNameAlreadyUsed(d), 0);
+  std::strcpy(d->name, "box1");
+  EXPECT_EQ(HumanNameAlreadyUsed(d), 1);
+  EXPECT_EQ(GetHumanByName("box1"), a);  // first in list order
+}
+
+TEST_F(Registry, LongModelNamesStillGetDistinctNames) {
+  std::string longName(40, 'x');
+  WriteModel("Models/" + longName + ".wtf", zmw::Box(1, 1, 1));
+  human_being* a = AddHuman2((longName + ".wtf").c_str());
+  human_being* b = AddHuman2((longName + ".wtf").c_str());
+  ASSERT_TRUE(a && b);
+  EXPECT_EQ(std::strlen(a->name), 32u);
+  EXPECT_STRNE(a->name, b->name);
+  EXPECT_EQ(a->name[31], '1');
+  EXPECT_EQ(b->name[31], '2');
+}
+
+TEST_F(Registry, IDsAfterRemoval) {
+  human_being* a = AddHuman2("box.wtf");
+  human_being* b = AddHuman2("box.wtf");
+  human_being* c = AddHuman2("box.wtf");
+  ASSERT_TRUE(a && b && c);
+  EXPECT_EQ(c->ID, 2);
+  RemoveHuman(c);
+  EXPECT_EQ(gBiggestID, 2);
+  human_being* d = AddHuman2("box.wtf");
+  EXPECT_EQ(d->ID, 2);
+  RemoveHuman(a);
+  EXPECT_EQ(gBiggestID, 3);  // the largest remaining ID plus one
+  RemoveHuman(b);
+  RemoveHuman(d);
+  EXPECT_EQ(gBiggestID, 0);
+  EXPECT_EQ(AddHuman2("box.wtf")->ID, 0);
+}
+
+TEST_F(Registry, RemovalTakesTheEntityAndTheSelection) {
+  human_being* a = AddHuman2("box.wtf");
+  human_being* b = AddHuman2("box.wtf");
+  selHuman = a;
+  RemoveHuman(a);
+  EXPECT_EQ(selHuman, nullptr);
+  ASSERT_EQ(gAllEntities.numEntities, 10u);
+  EXPECT_EQ(gAllEntities.entities[9].theEntity, b);
+  EXPECT_EQ(count(), 1);
+  RemoveHuman(nullptr);
+  EXPECT_EQ(count(), 1);
+}
+
+TEST_F(Registry, LevelFolderComesBeforeGameFolder) {
+  WriteModel("level/Models/box.wtf", zmw::Box(3, 3, 3));
+  human_being* h = AddHuman2("box.wtf");
+  ASSERT_NE(h, nullptr);
+  EXPECT_FLOAT_EQ(h->mdl->sizes.x, 3.0f);
+  EXPECT_EQ(std::string(h->mdl->directory), dir.path() + "/level/Models/");
+}
+
+TEST_F(Registry, MissingOrBrokenModelLeavesNoTrace) {
+  dir.Write("Models/broken.wtf", "Zyntrel Mdl\r\n0\r\n#Author: \r\n#Date: \r\n#Notes: \r\n#PNG: 0\r\n\r\n#Bones:\r\n5\r\n");
+  zt::ConsoleCapture console;
+  EXPECT_EQ(AddHuman2("nothing.wtf"), nullptr);
+  EXPECT_EQ(AddHuman2("broken.wtf"), nullptr);
+  EXPECT_EQ(count(), 0);
+  EXPECT_EQ(gBiggestID, 0);
+  EXPECT_EQ(gAllEntities.numEntities, 9u);
+  EXPECT_EQ(console.text().rfind("//", 0), 0u);
+}
+
+TEST_F(Registry, SortRunsFarthestFirstAndLaterFirstOnTies) {
+  playerPos = {0, -1, 0};  // the eye is one unit above: the origin
+  human_being* h[3];
+  const float x[3] = {5, 9, 5};
+  for (int i = 0; i < 3; i++) {
+    h[i] = AddHuman2("box.wtf");
+    ASSERT_NE(h[i], nullptr);
+    h[i]->mdl->newBoxMin = {x[i] - 1, -1, -1};
+    h[i]->mdl->newBoxMax = {x[i] + 1, 1, 1};
+  }
+  SortHumansForBlending();
+  EXPECT_EQ(baseHuman->next, h[1]);
+  EXPECT_EQ(baseHuman->next->next, h[2]);
+  EXPECT_EQ(baseHuman->next->next->next, h[0]);
+  EXPECT_EQ(h[0]->next, nullptr);
+  EXPECT_EQ(h[1]->number, 0);
+  EXPECT_EQ(h[0]->number, 2);
+  EXPECT_FLOAT_EQ(h[1]->tempFloat, 9.0f);
+
+  // A head-up-display object measures from the camera-space origin, not from the eye.
+  playerPos = {100, 0, 0};
+  h[0]->HUD = 1;
+  h[0]->mdl->newBoxMin = {-50, 0, 0};
+  h[0]->mdl->newBoxMax = {-50, 0, 0};
+  SortHumansForBlending();
+  EXPECT_FLOAT_EQ(h[0]->tempFloat, 50.0f);
+  EXPECT_EQ(baseHuman->next->next->next, h[0]);
+  playerPos = {0, 0, 0};
+}
+
+TEST_F(Registry, ScaleByFactorsAndToSizes) {
+  human_being* h = AddHuman2("box.wtf");
+  ASSERT_NE(h, nullptr);
+  ScaleModelTo(h, 2, 1, 3, 0);
+  EXPECT_FLOAT_EQ(h->mdl->sizes.x, 2.0f);
+  EXPECT_FLOAT_EQ(h->mdl->sizes.z, 3.0f);
+  EXPECT_FLOAT_EQ(h->mdl->va[0], -1.0f);
+  EXPECT_FLOAT_EQ(h->mdl->bones[1].pos.x, -1.0f);
+  EXPECT_FLOAT_EQ(h->mdl->scalars.z, 3.0f);
+
+  // Wanted sizes are measured against the world box; 0 keeps an extent.
+  PoseObjectModel2(h->mdl, 0, 0, 0, 0, 0, 0, 0);
+  ScaleModelTo(h, 4, 0, 1.5f, 1);
+  EXPECT_FLOAT_EQ(h->mdl->sizes.x, 4.0f);
+  EXPECT_FLOAT_EQ(h->mdl->sizes.y, 1.0f);
+  EXPECT_FLOAT_EQ(h->mdl->sizes.z, 1.5f);
+  EXPECT_FLOAT_EQ(h->mdl->scalars.x, 2.0f);
+  ScaleModelTo(nullptr, 1, 1, 1, 0);
+}
+
+TEST_F(Registry, BoneWorldCoordinatesFollowTheObject) {
+  human_being* h = AddHuman2("box.wtf");
+  ASSERT_NE(h, nullptr);
+  h->xpos = 10;
+  h->yang = 90;
+  UpdateModelBoneWCs(h);
+  // Head vertex (-0.5, 0, 0.5) turned 90 about y gives (0.5, 0, 0.5), then moved by 10.
+  EXPECT_NEAR(h->mdl->bones[1].tpos.x, 10.5f, 1e-5);
+  EXPECT_NEAR(h->mdl->bones[1].tpos.z, 0.5f, 1e-5);
+}
+
+}  // namespace

@@ -1,0 +1,331 @@
+// The compiler and the slice runner: repeat, condition and loop control, idle waits over
+// the game clock, nesting limits and macros (definition order, calls, recursion).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "script/command_table.h"
+#include "script/compiler.h"
+#include "script/script_file.h"
+#include "script/variables.h"
+#include "shell/startup.h"
+#include "shell/timed_tasks.h"
+#include "support/test_support.h"
+
+namespace {
+class Runner : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    BuiltScriptCommandArrays();
+    gScriptVars = variable_list();
+    gCurrentTime = 0;
+    levelChanged = 0;
+  }
+  void TearDown() override {
+    for (ZNK_scripter* s : scripts_) DisposeScript(s);
+    FreeAllMacros();
+    FreeScriptCommandArrays();
+  }
+  ZNK_scripter* Make(const std::string& text) {
+    scripts_.push_back(NewZNKScript(text.c_str()));
+    return scripts_.back();
+  }
+  // A script that is never compiled, so it runs through the line interpreter.
+  ZNK_scripter* MakeUncompiled(const std::string& text) {
+    ZNK_scripter* s = new ZNK_scripter();
+    s->contents = static_cast<char*>(std::malloc(text.size() + 2));
+    std::memcpy(s->contents, text.c_str(), text.size() + 1);
+    scripts_.push_back(s);
+    return s;
+  }
+  int I(int n) { return gScriptVars.ints[n - 1]; }
+  std::vector<ZNK_scripter*> scripts_;
+};
+
+std::string Nested(const std::string& open, const std::string& body, const std::string& close, int levels) {
+  std::string text;
+  for (int i = 0; i < levels; i++) text += open + "\n";
+  text += body + "\n";
+  for (int i = 0; i < levels; i++) text += close + "\n";
+  return text;
+}
+}  // namespace
+
+TEST_F(Runner, CompilesCommandsControlWordsAndDropsUnknownWords) {
+  ZNK_scripter* s = Make("addi 1, 1 // count\n\nnoSuchWord 3\n#if i,1,=,2\n##endif\r\n");
+  ASSERT_NE(s->allCompiled, nullptr);
+  ZNK_comscrinstr* a = s->allCompiled;
+  EXPECT_EQ(a->instructionType, kInstrCommand);
+  EXPECT_STREQ(a->parms, "1,1");
+  ZNK_comscrinstr* b = a->next;
+  ASSERT_NE(b, nullptr);
+  EXPECT_EQ(b->instructionType, kInstrIf);
+  EXPECT_EQ(b->sendOut, 1);
+  EXPECT_EQ(b->selfReceive, 0);
+  ZNK_comscrinstr* c = b->next;
+  ASSERT_NE(c, nullptr);
+  EXPECT_EQ(c->instructionType, kInstrEndif);
+  EXPECT_EQ(c->selfReceive, 1);
+  EXPECT_EQ(c->next, nullptr);
+  EXPECT_EQ(s->startWith, s->allCompiled);
+}
+
+TEST_F(Runner, LongParametersAreCutTo128Characters) {
+  ZNK_scripter* s = Make("output \"" + std::string(300, 'x') + "\"");
+  ASSERT_NE(s->allCompiled, nullptr);
+  EXPECT_EQ(std::strlen(s->allCompiled->parms), 128u);
+}
+
+TEST_F(Runner, RepeatRunsItsBodyCountTimesInOneSlice) {
+  ZNK_scripter* s = Make("repeat 3\naddi 1,1\nendrepeat\naddi 2,1");
+  EXPECT_EQ(ExecuteZNKCommandScript(s), 1);
+  EXPECT_EQ(I(1), 3);
+  EXPECT_EQ(I(2), 1);
+  EXPECT_EQ(s->startWith, nullptr);  // finished
+  EXPECT_EQ(ExecuteZNKCommandScript(s), 0);
+  EXPECT_EQ(I(1), 3);
+}
+
+TEST_F(Runner, RepeatZeroSkipsItsWholeBodyIncludingNestedRepeats) {
+  Make("repeat 0\nrepeat 2\naddi 1,1\nendrepeat\naddi 2,1\nif i,1,=,1\naddi 2,1\nendrepeat\naddi 3,1");
+  ExecuteZNKCommandScript(scripts_[0]);
+  EXPECT_EQ(I(1), 0);
+  EXPECT_EQ(I(2), 0);
+  EXPECT_EQ(I(3), 1);
+}
+
+TEST_F(Runner, RepeatWithoutCountUsesIntRegisterOneAtThatMoment) {
+  Make("seti 1,4\nrepeat\naddi 2,1\nseti 1,100\nendrepeat");
+  ExecuteZNKCommandScript(scripts_[0]);
+  EXPECT_EQ(I(2), 4);
+}
+
+TEST_F(Runner, NegativeRepeatOpensNoLevel) {
+  Make("repeat 2\nrepeat -1\naddi 1,1\nendrepeat\nendrepeat");
+  ExecuteZNKCommandScript(scripts_[0]);
+  // The inner endrepeat counts the outer level down, the outer one finds none open.
+  EXPECT_EQ(I(1), 2);
+}
+
+TEST_F(Runner, ExitRepeatRunsTheRestOnceAndLeavesEndrepeatToTheOuterLevel) {
+  Make("repeat 2\nrepeat 5\naddi 1,1\nexitrepeat\naddi 2,1\nendrepeat\nendrepeat\naddi 3,1");
+  ExecuteZNKCommandScript(scripts_[0]);
+  EXPECT_EQ(I(1), 2);
+  EXPECT_EQ(I(2), 2);
+  EXPECT_EQ(I(3), 1);
+}
+
+TEST_F(Runner, IfElseEndifChooseBranchesAndNest) {
+  Make("seti 2,1\n"
+       "if i,1,<,2\naddi 3,1\nif i,1,=,2\naddi 4,1\nelse\naddi 5,1\nendif\nelse\naddi 6,1\nendif\n"
+       "if i,1,>,2\naddi 7,1\nelse\naddi 8,1\nendif\n"
+       "else\nendif\nendif\naddi 9,1");
+  ExecuteZNKCommandScript(scripts_[0]);
+  EXPECT_EQ(I(3), 1);
+  EXPECT_EQ(I(4), 0);
+  EXPECT_EQ(I(5), 1);
+  EXPECT_EQ(I(6), 0);
+  EXPECT_EQ(I(7), 0);
+  EXPECT_EQ(I(8), 1);
+  EXPECT_EQ(I(9), 1);  // unbalanced else/endif change nothing
+}
+
+TEST_F(Runner, ConditionsCompareRegistersOfOneBank) {
+  gScriptVars.floats[0] = NAN;
+  gScriptVars.floats[1] = 1.0;
+  EXPECT_EQ(ZNK_GetScriptConditionalResult('f', 1, "=", 1), 0);
+  EXPECT_EQ(ZNK_GetScriptConditionalResult('f', 1, "!=", 1), 1);
+  EXPECT_EQ(ZNK_GetScriptConditionalResult('f', 1, "<", 2), 0);
+  EXPECT_EQ(ZNK_GetScriptConditionalResult('f', 1, ">=", 2), 0);
+  EXPECT_EQ(ZNK_GetScriptConditionalResult('f', 2, ">=", 2), 1);
+  EXPECT_EQ(ZNK_GetScriptConditionalResult('i', 1, "<>", 2), 0);
+  EXPECT_EQ(ZNK_GetScriptConditionalResult('i', 1, "<=", 2), 1);
+  EXPECT_EQ(ZNK_GetScriptConditionalResult('i', 0, "=", 1), 0);
+  EXPECT_EQ(ZNK_GetScriptConditionalResult('i', 1, "=", 17), 0);
+  EXPECT_EQ(ZNK_GetScriptConditionalResult('x', 1, "=", 1), 0);
+  gScriptVars.bools[0] = 1;
+  EXPECT_EQ(ZNK_GetScriptConditionalResult('b', 1, "<", 2), 0);
+  EXPECT_EQ(ZNK_GetScriptConditionalResult('b', 1, "!=", 2), 1);
+  std::strcpy(gScriptVars.strings[0], "abc");
+  std::strcpy(gScriptVars.strings[1], "abc");
+  EXPECT_EQ(ZNK_GetScriptConditionalResult('s', 1, "=", 2), 1);
+  EXPECT_EQ(ZNK_GetScriptConditionalResult('s', 1, "<", 2), 0);
+}
+
+TEST_F(Runner, MalformedOrUndefinedConditionsAreFalse) {
+  Make("if i,1,<>,2\naddi 3,1\nendif\nif i,1\naddi 4,1\nendif\nif i,1,=,99\naddi 5,1\nelse\naddi 6,1\nendif");
+  ExecuteZNKCommandScript(scripts_[0]);
+  EXPECT_EQ(I(3), 0);
+  EXPECT_EQ(I(4), 0);
+  EXPECT_EQ(I(5), 0);
+  EXPECT_EQ(I(6), 1);
+}
+
+TEST_F(Runner, ThirtyThirdConditionLevelIsRefusedAndTheRestStaysBalanced) {
+  // Levels 1 to 31 are true, level 32 is false, the 33rd is refused: its endif must not
+  // close level 32.
+  Make(Nested("if i,1,=,2", "if i,1,!=,2\nif i,1,=,2\nendif\naddi 3,1\nendif\naddi 4,1", "endif", 31) +
+       "addi 5,1");
+  ExecuteZNKCommandScript(scripts_[0]);
+  EXPECT_EQ(I(3), 0);
+  EXPECT_EQ(I(4), 1);
+  EXPECT_EQ(I(5), 1);
+}
+
+TEST_F(Runner, ThirtyThirdRepeatLevelIsRefusedAndItsBodyRunsOnce) {
+  Make("repeat 2\n" + Nested("repeat 1", "addi 1,1", "endrepeat", 32) + "endrepeat\naddi 2,1");
+  ExecuteZNKCommandScript(scripts_[0]);
+  EXPECT_EQ(I(1), 2);
+  EXPECT_EQ(I(2), 1);
+}
+
+TEST_F(Runner, IdleWithoutLoopParksTheScriptForGood) {
+  ZNK_scripter* s = Make("addi 1,1\nidle 1");
+  EXPECT_EQ(ExecuteZNKCommandScript(s), 0);  // has just begun a wait
+  EXPECT_EQ(s->waitForExecution, 1);
+  EXPECT_EQ(s->idleTime, 1000);
+  for (int pass = 0; pass < 200; pass++) {
+    gCurrentTime += 20;
+    ExecuteZNKCommandScript(s);
+  }
+  EXPECT_EQ(I(1), 1);
+  EXPECT_NE(s->startWith, nullptr);
+  EXPECT_EQ(s->startWith->instructionType, kInstrIdle);
+}
+
+TEST_F(Runner, OnlyIdleWaitsOneSecondThenWaitsAgain) {
+  ZNK_scripter* s = Make("idle 1");
+  EXPECT_EQ(ExecuteZNKCommandScript(s), 0);
+  gCurrentTime = 999;
+  EXPECT_EQ(ExecuteZNKCommandScript(s), 1);
+  EXPECT_EQ(s->waitForExecution, 1);
+  gCurrentTime = 1000;
+  EXPECT_EQ(ExecuteZNKCommandScript(s), 1);  // the wait ends; nothing else in this slice
+  EXPECT_EQ(s->waitForExecution, 0);
+  EXPECT_EQ(ExecuteZNKCommandScript(s), 0);  // the same idle again
+  EXPECT_EQ(s->waitForExecution, 1);
+  EXPECT_EQ(s->executionStart, 1000);
+}
+
+TEST_F(Runner, NegativeOrMissingIdleWaitsNoTime) {
+  EXPECT_EQ(IdleMilliseconds("-3"), 0);
+  EXPECT_EQ(IdleMilliseconds(""), 0);
+  EXPECT_EQ(IdleMilliseconds("nan"), 0);
+  EXPECT_EQ(IdleMilliseconds("0.0255"), 25);
+  EXPECT_EQ(IdleMilliseconds("1e30"), 2147483647L);
+}
+
+TEST_F(Runner, LoopWithIdleRunsItsBodyOncePerWait) {
+  ZNK_scripter* s = Make("addi 2,1\nloop\naddi 1,1\nidle 0.1\naddi 3,1\nendloop");
+  for (int pass = 0; pass < 50; pass++) {  // one second of 20 ms passes
+    ExecuteZNKCommandScript(s);
+    gCurrentTime += 20;
+  }
+  EXPECT_EQ(I(2), 1);
+  EXPECT_EQ(I(3), 0);  // after the idle, never reached
+  EXPECT_GE(I(1), 8);
+  EXPECT_LE(I(1), 9);
+}
+
+TEST_F(Runner, LoopWithoutIdleRunsOnePassPerSliceAndExitloopParksAtEndloop) {
+  ZNK_scripter* s = Make("seti 5,2\nloop\naddi 1,1\nif i,1,=,5\nexitloop\nendif\nendloop\naddi 3,1");
+  for (int pass = 0; pass < 5; pass++) EXPECT_EQ(ExecuteZNKCommandScript(s), 1);
+  EXPECT_EQ(I(1), 2);
+  EXPECT_EQ(I(3), 0);
+  EXPECT_EQ(s->looping, 0);
+  EXPECT_EQ(s->startWith->instructionType, kInstrEndLoop);
+}
+
+TEST_F(Runner, MacroIsCalledOnlyFromLinesCompiledAfterItsBegin) {
+  Make("Later\nbegin Later\naddi 1,1\nend\nLater\nLater");
+  ExecuteZNKCommandScript(scripts_[0]);
+  EXPECT_EQ(I(1), 2);
+  ZNK_scripter* other = Make("Later");
+  ASSERT_NE(other->allCompiled, nullptr);
+  EXPECT_EQ(other->allCompiled->instructionType, kInstrMacro);
+  ExecuteZNKCommandScript(other);
+  EXPECT_EQ(I(1), 3);
+}
+
+TEST_F(Runner, MacrosCallMacrosAndDefineMacrosInsideTheirBodies) {
+  Make("begin Inner\naddi 1,1\nend\n"
+       "begin Outer\nInner\nInner\nbegin Nested\naddi 2,1\nend\nend\n"
+       "Outer\nNested");
+  ExecuteZNKCommandScript(scripts_[0]);
+  EXPECT_EQ(I(1), 2);
+  EXPECT_EQ(I(2), 1);
+  macroScript* nested = FindMacro("Nested");
+  ASSERT_NE(nested, nullptr);
+  EXPECT_NE(nested->theScript, nullptr);
+  EXPECT_EQ(nested->theScript->isMacro, 1);
+}
+
+TEST_F(Runner, RedefiningAMacroReplacesItsBodyForEveryCall) {
+  // Both calls are bound to the macro, whose body is the second one once compiling ends.
+  Make("begin M\naddi 1,1\nend\nM\nbegin M\naddi 2,1\nend\nM");
+  ExecuteZNKCommandScript(scripts_[0]);
+  EXPECT_EQ(I(1), 0);
+  EXPECT_EQ(I(2), 2);
+}
+
+TEST_F(Runner, SelfCallingMacroStopsAtTheDepthLimit) {
+  Make("begin R\naddi 1,1\nR\nend\nR\naddi 2,1");
+  ExecuteZNKCommandScript(scripts_[0]);
+  EXPECT_EQ(I(1), kMaxMacroDepth);
+  EXPECT_EQ(I(2), 1);
+}
+
+TEST_F(Runner, MutuallyRecursiveMacrosStopAtTheDepthLimit) {
+  Make("begin A\nend\nbegin B\naddi 2,1\nA\nend\nbegin A\naddi 1,1\nB\nend\nA");
+  ExecuteZNKCommandScript(scripts_[0]);
+  EXPECT_EQ(I(1) + I(2), kMaxMacroDepth);
+}
+
+TEST_F(Runner, MacroBodyThatReachesIdleWaitsThereAtEveryLaterCall) {
+  Make("begin W\naddi 1,1\nidle 1\naddi 2,1\nend\nW\nW\naddi 3,1");
+  ExecuteZNKCommandScript(scripts_[0]);
+  EXPECT_EQ(I(1), 1);
+  EXPECT_EQ(I(2), 0);
+  EXPECT_EQ(I(3), 1);
+}
+
+TEST_F(Runner, ScriptsOfOnlyMacroCallsFindLaterMacrosThroughTheLineInterpreter) {
+  ZNK_scripter* caller = Make("Foo\n// nothing else\nFoo");
+  EXPECT_EQ(caller->allCompiled, nullptr);
+  Make("begin Foo\naddi 1,1\nend");
+  EXPECT_EQ(ExecuteZNKCommandScript(caller), 1);
+  EXPECT_EQ(I(1), 2);
+}
+
+TEST_F(Runner, LineInterpreterAppliesConditionsRepeatsAndIdle) {
+  ZNK_scripter* s = MakeUncompiled(
+      "seti 5,2\nrepeat 3\naddi 1,1\nif i,1,=,5\naddi 2,1\nendif\nendrepeat\n"
+      "repeat 0\nrepeat 2\naddi 3,1\nendrepeat\naddi 3,1\nendrepeat\n"
+      "idle 0.5\naddi 4,1");
+  EXPECT_EQ(ExecuteZNKCommandScript(s), 0);
+  EXPECT_EQ(I(1), 3);
+  EXPECT_EQ(I(2), 1);
+  EXPECT_EQ(I(3), 0);
+  gCurrentTime = 500;
+  ExecuteZNKCommandScript(s);  // the wait ends
+  ExecuteZNKCommandScript(s);
+  EXPECT_EQ(I(4), 1);
+}
+
+TEST_F(Runner, LevelChangeStopsTheSliceAtOnce) {
+  ZNK_scripter* s = Make("addi 1,1\naddi 1,1");
+  levelChanged = 1;
+  EXPECT_EQ(ExecuteZNKCommandScript(s), 1);
+  EXPECT_EQ(I(1), 0);
+  levelChanged = 0;
+}
+
+TEST_F(Runner, CommandsGetACopyOfTheirParameters) {
+  ZNK_scripter* s = Make("sets 1,\"a\\nb\"");
+  ExecuteZNKCommandScript(s);
+  EXPECT_STREQ(gScriptVars.strings[0], "a\nb");
+  EXPECT_STREQ(s->allCompiled->parms, "1,\"a\\nb\"");
+}
