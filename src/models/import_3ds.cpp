@@ -214,9 +214,12 @@ void ImportMeshFrom3DS(const char* fileName, float scaleFactor) {
     OutputToDialog("Could not open file.");
     return;
   }
+  ImportMeshFrom3DSMemory(bytes.data(), bytes.size(), fileName, scaleFactor);
+}
+
+void ImportMeshFrom3DSMemory(const unsigned char* data, size_t size, const char* fileName, float scaleFactor) {
   Import3DSFile file;
-  if (!Parse3DS(bytes.data(), bytes.size(), scaleFactor, &file)) return;
-  bytes.clear();
+  if (!Parse3DS(data, size, scaleFactor, &file)) return;
 
   const std::string folder = FolderOfPath(fileName);
   struct Material {

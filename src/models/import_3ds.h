@@ -25,3 +25,4 @@ struct Import3DSFile {
 int Parse3DS(const unsigned char* data, size_t size, float scaleFactor, Import3DSFile* out);
 
 void ImportMeshFrom3DS(const char* fileName, float scaleFactor);
+void ImportMeshFrom3DSMemory(const unsigned char* data, size_t size, const char* fileName, float scaleFactor);

@@ -62,8 +62,12 @@ void ImportCoalesceModel(const char* fileName, float scaleFactor) {
   if (!ImportPathInGameFolder(fileName)) return;
   std::vector<unsigned char> bytes;
   if (!ReadWholeImportFile(fileName, &bytes)) return;
+  ImportCoalesceFromMemory(reinterpret_cast<const char*>(bytes.data()), bytes.size(), fileName, scaleFactor);
+}
+
+void ImportCoalesceFromMemory(const char* data, size_t size, const char* fileName, float scaleFactor) {
   ImportMesh mesh;
-  if (!ParseCoalesce(reinterpret_cast<const char*>(bytes.data()), bytes.size(), scaleFactor, &mesh)) {
+  if (!ParseCoalesce(data, size, scaleFactor, &mesh)) {
     OutputToDialog("This is no valid Coalesce model.");
     return;
   }

@@ -9,3 +9,4 @@
 int ParseCoalesce(const char* data, size_t size, float scaleFactor, ImportMesh* mesh);
 
 void ImportCoalesceModel(const char* fileName, float scaleFactor);
+void ImportCoalesceFromMemory(const char* data, size_t size, const char* fileName, float scaleFactor);

@@ -2,6 +2,7 @@
 // helpers the readers share.
 #include "models/import_common.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <utility>
@@ -57,7 +58,7 @@ size_t AppendImportToLevelNoRebuild(const ImportMesh& mesh, std::vector<mesh_ver
   baseMeshVert.next = nullptr;
   std::vector<mesh_vert*> verts(n);
   for (size_t i = 0; i < n; i++) {
-    mesh_vert* v = NewEmptyMeshVert(mesh.positions[i]);
+    mesh_vert* v = NewEmptyMeshVert(FinitePosition(mesh.positions[i]));
     v->index = static_cast<uint32_t>(i);
     v->selected = 1;
     verts[i] = v;
@@ -128,6 +129,13 @@ size_t AppendImportToLevel(const ImportMesh& mesh) {
   size_t added = AppendImportToLevelNoRebuild(mesh);
   GenerateLevelFromMesh();
   return added;
+}
+
+vector_type FinitePosition(vector_type p) {
+  if (!std::isfinite(p.x)) p.x = 0.0f;
+  if (!std::isfinite(p.y)) p.y = 0.0f;
+  if (!std::isfinite(p.z)) p.z = 0.0f;
+  return p;
 }
 
 int ImportPathInGameFolder(const char* path) {

@@ -80,6 +80,9 @@ uint32_t ImportTextureFromPath(const char* fullPath);
 // texture, else a new one with the texture attached. Untextured names give material 0.
 int LevelMaterialForTexture(const char* name, uint32_t texture, const char* textureFile);
 
+// A position with every non-finite coordinate (from a broken file) set to 0.
+vector_type FinitePosition(vector_type p);
+
 // The whole file in memory; false when it cannot be opened or is larger than `limit` bytes.
 bool ReadWholeImportFile(const char* path, std::vector<unsigned char>* data,
                          size_t limit = size_t(1) << 31);

@@ -357,16 +357,20 @@ void ImportLightwaveModel(const char* fileName, float scaleFactor) {
   if (!ImportPathInGameFolder(fileName)) return;
   std::vector<unsigned char> bytes;
   if (!ReadWholeImportFile(fileName, &bytes)) return;
-  if (bytes.size() < 12 || std::memcmp(bytes.data(), "FORM", 4) != 0) {
+  ImportLightwaveFromMemory(bytes.data(), bytes.size(), fileName, scaleFactor);
+}
+
+void ImportLightwaveFromMemory(const unsigned char* data, size_t size, const char* fileName, float scaleFactor) {
+  if (size < 12 || std::memcmp(data, "FORM", 4) != 0) {
     OutputToDialog("This is no valid LWO model.");
     return;
   }
-  const bool lwo2 = std::memcmp(bytes.data() + 8, "LWO2", 4) == 0;
-  BigEndian file{bytes.data(), bytes.size()};
+  const bool lwo2 = std::memcmp(data + 8, "LWO2", 4) == 0;
+  BigEndian file{data, size};
   size_t p = 4;
   uint32_t formSize = 0;
   file.u32(p, &formSize);
-  const size_t formEnd = std::min(bytes.size(), static_cast<size_t>(formSize) + 8);
+  const size_t formEnd = std::min(size, static_cast<size_t>(formSize) + 8);
 
   LwoReader L;
   L.folder = FolderOfPath(fileName);
@@ -377,7 +381,7 @@ void ImportLightwaveModel(const char* fileName, float scaleFactor) {
     p += 4;
     file.u32(p, &length);
     const size_t end = (length > formEnd - p) ? formEnd : p + length;
-    BigEndian chunk{bytes.data(), end};
+    BigEndian chunk{data, end};
     if (file.id(head, "PNTS")) {
       ReadPoints(chunk, p, &L);
     } else if (file.id(head, "POLS")) {

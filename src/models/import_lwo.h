@@ -35,3 +35,4 @@ struct LWOTAG {
 int LWOIsChunk(const char* id);
 
 void ImportLightwaveModel(const char* fileName, float scaleFactor);
+void ImportLightwaveFromMemory(const unsigned char* data, size_t size, const char* fileName, float scaleFactor);

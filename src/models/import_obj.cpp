@@ -320,17 +320,18 @@ std::vector<std::string> MaterialLibraries(const char* fileName, const std::stri
 
 void ImportWavefrontOBJModel(const char* fileName, float scaleFactor) {
   if (!ImportPathInGameFolder(fileName)) return;
-  const std::string folder = FolderOfPath(fileName);
-
   std::vector<unsigned char> bytes;
   if (!ReadWholeImportFile(fileName, &bytes)) {
     OutputToConsoleF("// Could not read the model file: %s\n", fileName);
     return;
   }
+  ImportWavefrontOBJFromMemory(reinterpret_cast<const char*>(bytes.data()), bytes.size(), fileName, scaleFactor);
+}
+
+void ImportWavefrontOBJFromMemory(const char* data, size_t size, const char* fileName, float scaleFactor) {
+  const std::string folder = FolderOfPath(fileName);
   ObjFile obj;
-  ParseOBJ(reinterpret_cast<const char*>(bytes.data()), bytes.size(), scaleFactor, &obj);
-  bytes.clear();
-  bytes.shrink_to_fit();
+  ParseOBJ(data, size, scaleFactor, &obj);
 
   // Materials of every library; the first of a name is the one a "usemtl" finds.
   std::vector<ObjMaterial> materials;

@@ -34,3 +34,5 @@ void ParseOBJ(const char* data, size_t size, float scaleFactor, ObjFile* out);
 void ParseMTL(const char* data, size_t size, std::vector<ObjMaterial>* out);
 
 void ImportWavefrontOBJModel(const char* fileName, float scaleFactor);
+// The same for a file's bytes already in memory (`fileName` names its folder and materials).
+void ImportWavefrontOBJFromMemory(const char* data, size_t size, const char* fileName, float scaleFactor);

@@ -325,77 +325,83 @@ void LoadTrianglesFromMeshworkModel(const char* fileName, float modelImportFacto
   }
   std::vector<unsigned char> bytes;
   if (ReadWholeImportFile(fileName, &bytes)) {
-    if (clearAll) DeleteVertices(1);
-    for (mesh_vert* v = baseMeshVert.next; v; v = v->next) v->selected = 0;
+    LoadTrianglesFromMeshworkMemory(reinterpret_cast<const char*>(bytes.data()), bytes.size(), fileName,
+                                    modelImportFactor, clearAll);
+    return;
+  }
+  GenerateLevelFromMesh();
+}
 
-    MeshworkFile file;
-    MeshworkTextureHooks hooks = {LevelMaterialTexture, NamedTexture};
-    ParseMeshwork(reinterpret_cast<const char*>(bytes.data()), bytes.size(), modelImportFactor, fileName, &hooks,
-                  &file);
-    bytes.clear();
+void LoadTrianglesFromMeshworkMemory(const char* data, size_t size, const char* fileName, float modelImportFactor,
+                                     int clearAll) {
+  if (clearAll) DeleteVertices(1);
+  for (mesh_vert* v = baseMeshVert.next; v; v = v->next) v->selected = 0;
 
-    if (!file.vertices.empty()) {
-      // The new elements go in front of the level's.
-      mesh_vert* oldVerts = baseMeshVert.next;
-      mesh_edge* oldEdges = baseEdge.next;
-      level_triangle* oldTrigs = baseLT.next;
-      baseMeshVert.next = nullptr;
+  MeshworkFile file;
+  MeshworkTextureHooks hooks = {LevelMaterialTexture, NamedTexture};
+  ParseMeshwork(data, size, modelImportFactor, fileName, &hooks, &file);
 
-      std::vector<mesh_vert*> verts(file.vertices.size());
-      mesh_vert* lastV = &baseMeshVert;
-      for (size_t i = 0; i < file.vertices.size(); i++) {
-        const MeshworkVertex& src = file.vertices[i];
-        mesh_vert* v = NewEmptyMeshVert(src.pos);
-        v->index = static_cast<uint32_t>(src.number);
-        v->weight = static_cast<int16_t>(src.weight);
-        v->selected = 1;
-        v->oldSelected = 0;
-        v->u = src.u;
-        v->v = src.v;
-        if (src.bone1[0]) CopyCode(v->bone1, src.bone1);
-        if (src.bone2[0]) CopyCode(v->bone2, src.bone2);
-        if (src.bone3[0]) {
-          CopyCode(v->signature, src.bone3);
-          v->isBone = 1;
-        }
-        verts[i] = v;
-        lastV->next = v;
-        lastV = v;
+  if (!file.vertices.empty()) {
+    // The new elements go in front of the level's.
+    mesh_vert* oldVerts = baseMeshVert.next;
+    mesh_edge* oldEdges = baseEdge.next;
+    level_triangle* oldTrigs = baseLT.next;
+    baseMeshVert.next = nullptr;
+
+    std::vector<mesh_vert*> verts(file.vertices.size());
+    mesh_vert* lastV = &baseMeshVert;
+    for (size_t i = 0; i < file.vertices.size(); i++) {
+      const MeshworkVertex& src = file.vertices[i];
+      mesh_vert* v = NewEmptyMeshVert(FinitePosition(src.pos));
+      v->index = static_cast<uint32_t>(src.number);
+      v->weight = static_cast<int16_t>(src.weight);
+      v->selected = 1;
+      v->oldSelected = 0;
+      v->u = src.u;
+      v->v = src.v;
+      if (src.bone1[0]) CopyCode(v->bone1, src.bone1);
+      if (src.bone2[0]) CopyCode(v->bone2, src.bone2);
+      if (src.bone3[0]) {
+        CopyCode(v->signature, src.bone3);
+        v->isBone = 1;
       }
-      lastV->next = oldVerts;
-
-      mesh_edge* lastE = &baseEdge;
-      for (size_t i = 0; i + 1 < file.edges.size(); i += 2) {
-        mesh_edge* e = new mesh_edge();
-        e->v1 = verts[file.edges[i]];
-        e->v2 = verts[file.edges[i + 1]];
-        e->visible = 1;
-        lastE->next = e;
-        lastE = e;
-      }
-      lastE->next = oldEdges;
-
-      level_triangle* lastT = &baseLT;
-      for (const MeshworkTriangle& src : file.triangles) {
-        level_triangle* t = new level_triangle();
-        for (int k = 0; k < 3; k++) {
-          t->vertexPtrs[k] = verts[src.corner[k]];
-          t->u[k] = src.u[k];
-          t->v[k] = src.v[k];
-        }
-        t->normal = GetNormalOfTrig(t->vertexPtrs[0]->pos, t->vertexPtrs[1]->pos, t->vertexPtrs[2]->pos);
-        t->theTexture = src.theTexture;
-        t->meshworkMaterial = src.material;
-        t->numConnects = src.numConnects;
-        t->visible = 1;
-        t->invisible = src.invisible;
-        t->transparent = src.transparent;
-        t->smooth = src.smooth;
-        lastT->next = t;
-        lastT = t;
-      }
-      lastT->next = oldTrigs;
+      verts[i] = v;
+      lastV->next = v;
+      lastV = v;
     }
+    lastV->next = oldVerts;
+
+    mesh_edge* lastE = &baseEdge;
+    for (size_t i = 0; i + 1 < file.edges.size(); i += 2) {
+      mesh_edge* e = new mesh_edge();
+      e->v1 = verts[file.edges[i]];
+      e->v2 = verts[file.edges[i + 1]];
+      e->visible = 1;
+      lastE->next = e;
+      lastE = e;
+    }
+    lastE->next = oldEdges;
+
+    level_triangle* lastT = &baseLT;
+    for (const MeshworkTriangle& src : file.triangles) {
+      level_triangle* t = new level_triangle();
+      for (int k = 0; k < 3; k++) {
+        t->vertexPtrs[k] = verts[src.corner[k]];
+        t->u[k] = src.u[k];
+        t->v[k] = src.v[k];
+      }
+      t->normal = GetNormalOfTrig(t->vertexPtrs[0]->pos, t->vertexPtrs[1]->pos, t->vertexPtrs[2]->pos);
+      t->theTexture = src.theTexture;
+      t->meshworkMaterial = src.material;
+      t->numConnects = src.numConnects;
+      t->visible = 1;
+      t->invisible = src.invisible;
+      t->transparent = src.transparent;
+      t->smooth = src.smooth;
+      lastT->next = t;
+      lastT = t;
+    }
+    lastT->next = oldTrigs;
   }
   GenerateLevelFromMesh();
 }

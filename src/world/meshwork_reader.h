@@ -57,3 +57,6 @@ void ParseMeshwork(const char* data, size_t size, float modelImportFactor, const
                    const MeshworkTextureHooks* hooks, MeshworkFile* out);
 
 void LoadTrianglesFromMeshworkModel(const char* fileName, float modelImportFactor, int clearAll);
+// The same for a file's bytes already in memory (header already confirmed).
+void LoadTrianglesFromMeshworkMemory(const char* data, size_t size, const char* fileName, float modelImportFactor,
+                                     int clearAll);
