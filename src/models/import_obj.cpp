@@ -99,18 +99,18 @@ bool ParseReal(Cursor& c, float* out) {
   double value = static_cast<double>(mantissa);
   if (exponent < 0) {
     int k = -exponent;
-    while (k > 22) {
+    while (k > 22 && value != 0.0) {
       value /= 1e22;
       k -= 22;
     }
-    value /= kPow10[k];
+    if (k <= 22) value /= kPow10[k];
   } else if (exponent > 0) {
     int k = exponent;
-    while (k > 22 && std::isfinite(value)) {
+    while (k > 22 && value != 0.0 && std::isfinite(value)) {
       value *= 1e22;
       k -= 22;
     }
-    value *= kPow10[k];
+    if (k <= 22) value *= kPow10[k];
   }
   *out = static_cast<float>(negative ? -value : value);
   c.p = s;

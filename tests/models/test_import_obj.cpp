@@ -2,6 +2,8 @@
 // material libraries and their textures, the append rule and malformed files.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "import_test_helpers.h"
 #include "models/import_dispatch.h"
 #include "models/import_obj.h"
@@ -60,6 +62,17 @@ TEST(ObjParse, NumbersScaleAndOddForms) {
   ASSERT_EQ(obj.uvs.size(), 2u);
   EXPECT_FLOAT_EQ(obj.uvs[0], 0.5f);
   EXPECT_FLOAT_EQ(obj.uvs[1], 0.0f);
+}
+
+TEST(ObjParse, HugeExponentsAndDigitRunsSaturate) {
+  std::string many(400, '9');
+  ObjFile obj = Parse("v 1e9999 1e-9999 " + many + "e300\nv 0e9999 " + many + "." + many + " -" + many + "\n", 1.0f);
+  ASSERT_EQ(obj.positions.size(), 2u);
+  EXPECT_TRUE(std::isinf(obj.positions[0].x));
+  EXPECT_EQ(obj.positions[0].y, 0.0f);
+  EXPECT_TRUE(std::isinf(obj.positions[0].z));
+  EXPECT_EQ(obj.positions[1].x, 0.0f);
+  EXPECT_TRUE(std::isinf(obj.positions[1].y));
 }
 
 TEST(ObjParse, BrokenFacesAreCountedNotKept) {
