@@ -2,6 +2,7 @@
 // material libraries and their textures, the append rule and malformed files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "import_test_helpers.h"
@@ -222,6 +223,39 @@ TEST_F(ObjImport, EmptyAndBinaryFilesLeaveTheLevelAsItWas) {
   ImportModelWithAutoDetect(Path("j.obj").c_str(), 1.0f);
   it::ExpectLevelConsistent();
   EXPECT_TRUE(dialogs.texts().empty());
+}
+
+}  // namespace
+
+namespace {
+
+// The example game's arena, as tools/make_demo_level.py writes it.
+TEST_F(ObjImport, DemoArenaImportsWithItsTextures) {
+  ASSERT_TRUE(gl.ok());
+  std::string game = std::string(ZYNTREL_SOURCE_DIR) + "/examples/demo/";
+  ZNK_CopyString(routePath, game.c_str(), sizeof routePath);
+  ImportModelWithAutoDetect((game + "arena/arena.obj").c_str(), 1.0f);
+  EXPECT_TRUE(dialogs.texts().empty());
+  EXPECT_EQ(console.text().find("//"), std::string::npos) << console.text();
+  auto trigs = it::Triangles();
+  ASSERT_EQ(trigs.size(), 198u);
+  it::ExpectLevelConsistent();
+  int textured = 0, facingUp = 0;
+  for (level_triangle* t : trigs) {
+    if (t->theTexture != 0 && gMaterials[t->meshworkMaterial].materialTexture == t->theTexture) textured++;
+    if (t->normal.y > 0.99f) facingUp++;
+  }
+  EXPECT_EQ(textured, 198);
+  EXPECT_GE(facingUp, 64);  // the floor alone is 8 x 8 squares
+  EXPECT_NE(GetTextureByName("arena/textures/brick.png"), 0u);
+  // The floor spans 32 world units at height 0.
+  float minX = 1e9f, maxX = -1e9f;
+  for (mesh_vert* v : it::Vertices()) {
+    minX = std::min(minX, v->pos.x);
+    maxX = std::max(maxX, v->pos.x);
+  }
+  EXPECT_NEAR(minX, -16.0f, 1e-4f);
+  EXPECT_NEAR(maxX, 16.0f, 1e-4f);
 }
 
 }  // namespace
