@@ -113,7 +113,7 @@ void ReadTriangleMesh(const ChunkReader& r, size_t pos, size_t end, float scale,
       r.u16(p, &count);
       p += 2;
       for (uint16_t i = 0; i < count && p + 8 <= chunkEnd; i++, p += 8) {
-        uint16_t a, b, c;
+        uint16_t a = 0, b = 0, c = 0;
         r.u16(p, &a);
         r.u16(p + 2, &b);
         r.u16(p + 4, &c);
@@ -130,7 +130,7 @@ void ReadTriangleMesh(const ChunkReader& r, size_t pos, size_t end, float scale,
       r.u16(p, &count);
       p += 2;
       for (uint16_t i = 0; i < count && p + 2 <= chunkEnd; i++, p += 2) {
-        uint16_t face;
+        uint16_t face = 0;
         r.u16(p, &face);
         // Face numbers count within this object; the object's faces are its triangles.
         if (face >= s->object.faceMaterial.size()) continue;

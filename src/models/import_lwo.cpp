@@ -193,7 +193,7 @@ void ReadPolygonTags(const BigEndian& r, size_t p, bool lwo2, LwoReader* L) {
 void ReadTextureMap(const BigEndian& outer, size_t p, Surface* s) {
   while (p + 6 <= outer.end) {
     const size_t head = p;
-    uint32_t length;
+    uint32_t length = 0;
     p += 4;
     outer.u16(p, &length);
     BigEndian r{outer.data, std::min(outer.end, p + length)};
@@ -214,7 +214,7 @@ void ReadTextureMap(const BigEndian& outer, size_t p, Surface* s) {
 void ReadBlock(const BigEndian& outer, size_t p, bool lwo2, Surface* s, LwoReader* L) {
   while (p + 6 <= outer.end) {
     const size_t head = p;
-    uint32_t length;
+    uint32_t length = 0;
     p += 4;
     outer.u16(p, &length);
     BigEndian r{outer.data, std::min(outer.end, p + length)};
@@ -247,7 +247,7 @@ void ReadSurface(const BigEndian& r, size_t p, bool lwo2, LwoReader* L) {
   s.level = gNumMaterials > before ? static_cast<int>(gNumMaterials - 1) : 0;
   while (p + 6 <= r.end) {
     const size_t head = p;
-    uint32_t length;
+    uint32_t length = 0;
     p += 4;
     r.u16(p, &length);
     BigEndian sub{r.data, std::min(r.end, p + length)};
@@ -377,7 +377,7 @@ void ImportLightwaveFromMemory(const unsigned char* data, size_t size, const cha
   p = 12;
   while (p + 8 <= formEnd) {
     const size_t head = p;
-    uint32_t length;
+    uint32_t length = 0;
     p += 4;
     file.u32(p, &length);
     const size_t end = (length > formEnd - p) ? formEnd : p + length;
