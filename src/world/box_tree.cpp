@@ -6,6 +6,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "render/frustum.h"
 #include "world/level_mesh.h"
@@ -22,9 +23,13 @@ std::vector<AABB> gTreeNodes;
 // Parallel to the node numbers: start of the node's range in gNodeTrigs. A node's range
 // holds its own triangles first, then the ranges of its subtrees.
 std::vector<uint32_t> gNodeFirst;
-std::vector<level_triangle*> gNodeTrigs;
-std::vector<level_triangle*> gPartitionScratch;
+std::vector<HeldTriangle> gNodeTrigs;
+std::vector<HeldTriangle> gPartitionScratch;
+// Which way each triangle of the node being split goes: 0 stays, 1 or 2 the child.
+std::vector<uint8_t> gSide;
 std::vector<AABB*> gMarkedNodes;
+// Per node number: the hierarchy over its held triangles, when it holds many.
+std::vector<std::unique_ptr<FeatureTree>> gHeldTrees;
 int gTreeDepth = 0;
 
 // While building, children and parents are node numbers; pointers are set once the node
@@ -84,40 +89,37 @@ void SplitNode(int id) {
   VSetComponent(&half2.min, axis, mid);
 
   // Stable three-way partition: triangles that stay, then child 1's, then child 2's.
-  level_triangle** range = gNodeTrigs.data() + first;
-  level_triangle** scratch = gPartitionScratch.data();
+  HeldTriangle* range = gNodeTrigs.data() + first;
+  HeldTriangle* scratch = gPartitionScratch.data();
+  uint8_t* side = gSide.data();
   int stay = 0, n1 = 0, n2 = 0;
-  for (int k = 0; k < count; ++k) {
-    const AABB& tb = range[k]->boundingBox;
-    if (BoxInBox(tb.min, tb.max, half1)) ++n1;
-    else if (BoxInBox(tb.min, tb.max, half2)) ++n2;
-    else ++stay;
-  }
-  int w0 = 0, w1 = stay, w2 = stay + n1;
   AABB box1{}, box2{};
-  bool any1 = false, any2 = false;
   for (int k = 0; k < count; ++k) {
-    level_triangle* t = range[k];
-    const AABB& tb = t->boundingBox;
-    if (BoxInBox(tb.min, tb.max, half1)) {
-      scratch[w1++] = t;
-      box1.min = any1 ? VMin(box1.min, tb.min) : tb.min;
-      box1.max = any1 ? VMax(box1.max, tb.max) : tb.max;
-      any1 = true;
-    } else if (BoxInBox(tb.min, tb.max, half2)) {
-      scratch[w2++] = t;
-      box2.min = any2 ? VMin(box2.min, tb.min) : tb.min;
-      box2.max = any2 ? VMax(box2.max, tb.max) : tb.max;
-      any2 = true;
+    const HeldTriangle& h = range[k];
+    if (BoxInBox(h.min, h.max, half1)) {
+      side[k] = 1;
+      box1.min = n1 ? VMin(box1.min, h.min) : h.min;
+      box1.max = n1 ? VMax(box1.max, h.max) : h.max;
+      ++n1;
+    } else if (BoxInBox(h.min, h.max, half2)) {
+      side[k] = 2;
+      box2.min = n2 ? VMin(box2.min, h.min) : h.min;
+      box2.max = n2 ? VMax(box2.max, h.max) : h.max;
+      ++n2;
     } else {
-      t->marked = 1;  // straddles the midpoint: stays in this node for good
-      scratch[w0++] = t;
+      side[k] = 0;
+      ++stay;
     }
   }
   // When every triangle would pass into one child whose box did not shrink (they all collapse
   // into one point, or halving no longer changes the float bounds) the split would repeat for
   // ever: the node stays a leaf holding them all.
   if (stay == 0 && ((n1 == count && SameBox(box1, box)) || (n2 == count && SameBox(box2, box)))) return;
+  int w[3] = {0, stay, stay + n1};
+  for (int k = 0; k < count; ++k) {
+    if (side[k] == 0) range[k].trig->marked = 1;  // straddles the midpoint: stays here for good
+    scratch[w[side[k]]++] = range[k];
+  }
   std::copy(scratch, scratch + count, range);
   BuildNode(id).numPolys = stay;
 
@@ -144,10 +146,26 @@ void LinkBuiltTree() {
     node->next = id + 1 < total ? ptr(id + 1) : nullptr;
     node->visible = 0;
     node->depth = 0;
-    for (int k = 0; k < node->numPolys; ++k) gNodeTrigs[gNodeFirst[id] + k]->boundingBox.parent = node;
+    for (int k = 0; k < node->numPolys; ++k) gNodeTrigs[gNodeFirst[id] + k].trig->boundingBox.parent = node;
   }
   gBuildLinks.clear();
   gBuildLinks.shrink_to_fit();
+
+  gHeldTrees.clear();
+  gHeldTrees.resize(total);
+  std::vector<vector_type> mins, maxs;
+  for (int id = 0; id < total; ++id) {
+    const AABB* node = ptr(id);
+    if (node->numPolys < kHeldTreeMinimum) continue;
+    mins.clear();
+    maxs.clear();
+    for (int k = 0; k < node->numPolys; ++k) {
+      mins.push_back(gNodeTrigs[gNodeFirst[id] + k].min);
+      maxs.push_back(gNodeTrigs[gNodeFirst[id] + k].max);
+    }
+    gHeldTrees[id] = std::make_unique<FeatureTree>();
+    BuildFeatureTree(gHeldTrees[id].get(), mins, maxs);
+  }
 }
 
 }  // namespace
@@ -164,6 +182,7 @@ void FreeBoxTree() {
   gNodeTrigs.clear();
   gNodeTrigs.shrink_to_fit();
   gMarkedNodes.clear();
+  gHeldTrees.clear();
   gTreeDepth = 0;
   boxTree.sub1 = boxTree.sub2 = nullptr;
   boxTree.next = nullptr;
@@ -180,16 +199,16 @@ void BuildBoxTree() {
     b.min = VMin(VMin(p0, p1), p2);
     b.max = VMax(VMax(p0, p1), p2);
     b.parent = &boxTree;
-    gNodeTrigs.push_back(t);
+    gNodeTrigs.push_back({b.min, b.max, t});
   }
   boxTree.numPolys = static_cast<int>(gNodeTrigs.size());
   if (gNodeTrigs.empty()) return;
-  boxTree.min = gNodeTrigs[0]->boundingBox.min;
-  boxTree.max = gNodeTrigs[0]->boundingBox.max;
-  for (level_triangle* t : gNodeTrigs) {
-    boxTree.min = VMin(boxTree.min, t->boundingBox.min);
-    boxTree.max = VMax(boxTree.max, t->boundingBox.max);
-    t->marked = 0;
+  boxTree.min = gNodeTrigs[0].min;
+  boxTree.max = gNodeTrigs[0].max;
+  for (HeldTriangle& h : gNodeTrigs) {
+    boxTree.min = VMin(boxTree.min, h.min);
+    boxTree.max = VMax(boxTree.max, h.max);
+    h.trig->marked = 0;
   }
   SubDevideAABB(&boxTree);
 }
@@ -197,6 +216,7 @@ void BuildBoxTree() {
 void SubDevideAABB(AABB* theBox) {
   if (theBox != &boxTree || boxTree.numPolys <= 0) return;
   gPartitionScratch.resize(gNodeTrigs.size());
+  gSide.resize(gNodeTrigs.size());
   gBuildLinks.assign(1, {-1, -1, -1, 0});
   gTreeNodes.resize(1);
   gNodeFirst.assign(1, 0);
@@ -204,12 +224,19 @@ void SubDevideAABB(AABB* theBox) {
   LinkBuiltTree();
   gPartitionScratch.clear();
   gPartitionScratch.shrink_to_fit();
+  gSide.clear();
+  gSide.shrink_to_fit();
 }
 
 HeldTriangles NodeHeldTriangles(const AABB* node) {
   uint32_t id = NodeNumber(node);
   if (id >= gNodeFirst.size() || node->numPolys <= 0) return {nullptr, 0};
   return {gNodeTrigs.data() + gNodeFirst[id], node->numPolys};
+}
+
+const FeatureTree* NodeHeldTree(const AABB* node) {
+  uint32_t id = NodeNumber(node);
+  return id < gHeldTrees.size() ? gHeldTrees[id].get() : nullptr;
 }
 
 int BoxTreeNodeCount() { return static_cast<int>(gTreeNodes.size()); }
@@ -254,7 +281,7 @@ void HandleMeshCulling() {
   CheckAABBWithPlanesRecursively(&boxTree);
   for (AABB* node : gMarkedNodes) {
     HeldTriangles held = NodeHeldTriangles(node);
-    for (int k = 0; k < held.count; ++k) held.list[k]->marked = 1;
+    for (int k = 0; k < held.count; ++k) held.list[k].trig->marked = 1;
     gTrigsDrawn += held.count;
   }
 }

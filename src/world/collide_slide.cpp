@@ -210,20 +210,20 @@ void checkCollision(CollisionPacket* pk) {
     const level_triangle* best = nullptr;
     double bestDistance = 0.0;
     vector_type bestContact = {0.0f, 0.0f, 0.0f};
+    auto overlaps = [&](vector_type mn, vector_type mx) { return BoxesOverlap(mn, mx, qmin, qmax); };
     for (AABB* node : MarkedNodes()) {
-      HeldTriangles held = NodeHeldTriangles(node);
-      for (int k = 0; k < held.count; ++k) {
-        const level_triangle* t = held.list[k];
-        if (!BoxesOverlap(t->boundingBox.min, t->boundingBox.max, qmin, qmax)) continue;
+      ForEachHeldCandidate(node, overlaps, [&](const HeldTriangle& h) {
+        if (!BoxesOverlap(h.min, h.max, qmin, qmax)) return;
+        const level_triangle* t = h.trig;
         double distance;
         vector_type contact;
-        if (!SweepTriangle(pk, t, &distance, &contact)) continue;
+        if (!SweepTriangle(pk, t, &distance, &contact)) return;
         if (!best || distance < bestDistance || (distance == bestDistance && t->listOrder < best->listOrder)) {
           best = t;
           bestDistance = distance;
           bestContact = contact;
         }
-      }
+      });
     }
     if (best && (!pk->foundCollision || bestDistance < pk->nearestDistance)) TakeContact(pk, bestDistance, bestContact);
   }

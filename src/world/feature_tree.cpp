@@ -65,21 +65,7 @@ void BuildFeatureTree(FeatureTree* tree, const std::vector<vector_type>& mins, c
 }
 
 void QueryFeatureTree(const FeatureTree& tree, vector_type qmin, vector_type qmax, std::vector<uint32_t>* out) {
-  if (tree.nodes.empty()) return;
-  int32_t stack[128];
-  int top = 0;
-  stack[top++] = 0;
-  while (top > 0) {
-    const FeatureTree::Node& node = tree.nodes[stack[--top]];
-    if (!BoxesOverlap(node.min, node.max, qmin, qmax)) continue;
-    if (node.left < 0) {
-      for (uint32_t k = 0; k < node.count; ++k) {
-        uint32_t item = tree.items[node.first + k];
-        out->push_back(item);
-      }
-      continue;
-    }
-    stack[top++] = node.left;
-    stack[top++] = node.right;
-  }
+  WalkFeatureTree(
+      tree, [&](vector_type mn, vector_type mx) { return BoxesOverlap(mn, mx, qmin, qmax); },
+      [&](uint32_t item) { out->push_back(item); });
 }

@@ -18,5 +18,25 @@ struct FeatureTree {
 
 // Builds over items 0..n-1 with the given boxes.
 void BuildFeatureTree(FeatureTree* tree, const std::vector<vector_type>& mins, const std::vector<vector_type>& maxs);
+// Visits, through nodes whose box passes `nodeTest(min, max)`, every item of the leaves
+// reached: `visit(item)`.
+template <class NodeTest, class Visit>
+void WalkFeatureTree(const FeatureTree& tree, NodeTest nodeTest, Visit visit) {
+  if (tree.nodes.empty()) return;
+  int32_t stack[128];
+  int top = 0;
+  stack[top++] = 0;
+  while (top > 0) {
+    const FeatureTree::Node& node = tree.nodes[stack[--top]];
+    if (!nodeTest(node.min, node.max)) continue;
+    if (node.left < 0) {
+      for (uint32_t k = 0; k < node.count; ++k) visit(tree.items[node.first + k]);
+      continue;
+    }
+    stack[top++] = node.left;
+    stack[top++] = node.right;
+  }
+}
+
 // Appends to `out` every item whose box overlaps [qmin, qmax] (in no particular order).
 void QueryFeatureTree(const FeatureTree& tree, vector_type qmin, vector_type qmax, std::vector<uint32_t>* out);

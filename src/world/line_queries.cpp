@@ -134,22 +134,31 @@ int CollideLineSegmentWorld(vector_type a, vector_type b, vector_type* intercept
   level_triangle* best = nullptr;
   float bestDistance = 0.0f;
   vector_type bestPoint = {0.0f, 0.0f, 0.0f};
+  // Boxes of the held-triangle hierarchies are tested grown by a hair, so that rounding in
+  // the entry point can never drop a triangle whose own box the segment meets.
+  auto mayMeet = [&](vector_type mn, vector_type mx) {
+    float big = std::fmax(std::fmax(std::fabs(mn.x), std::fabs(mx.x)),
+                          std::fmax(std::fmax(std::fabs(mn.y), std::fabs(mx.y)), std::fmax(std::fabs(mn.z), std::fabs(mx.z))));
+    const float e = 1e-4f + 1e-5f * big;
+    vector_type scratchPoint;
+    return collide_linesegment_boundingbox(VSub(mn, vector_type{e, e, e}), VAdd(mx, vector_type{e, e, e}), a, b,
+                                           &scratchPoint) != 0;
+  };
   for (AABB* node : MarkedNodes()) {
-    HeldTriangles held = NodeHeldTriangles(node);
-    for (int k = 0; k < held.count; ++k) {
-      level_triangle* t = held.list[k];
-      if (!collide_linesegment_boundingbox(t->boundingBox.min, t->boundingBox.max, a, b, intercept)) continue;
+    ForEachHeldCandidate(node, mayMeet, [&](const HeldTriangle& h) {
+      if (!collide_linesegment_boundingbox(h.min, h.max, a, b, intercept)) return;
+      level_triangle* t = h.trig;
       vector_type X;
-      if (LineSegmentCollidesWithTriangle(TriangleCollPlane(t), &a, &b, &X) != 1) continue;
+      if (LineSegmentCollidesWithTriangle(TriangleCollPlane(t), &a, &b, &X) != 1) return;
       anyHit = 1;
       float d = VDistance(a, X);
+      if (!(d == d)) return;
       if (!best || d < bestDistance || (d == bestDistance && t->listOrder < best->listOrder)) {
-        if (!(d == d)) continue;
         best = t;
         bestDistance = d;
         bestPoint = X;
       }
-    }
+    });
   }
   if (best && bestDistance < vecDistance) {
     gCollisionNormal = best->normal;

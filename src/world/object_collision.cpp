@@ -68,7 +68,12 @@ int SphereMeetsFace(level_triangle* t, vector_type a, vector_type dir, float r, 
   pl->collision = (static_cast<float>(VDot(normal, Q)) - pl->d < 0.0f) ? 1 : 0;
   if (!pl->collision) return 0;
 
-  const vector_type X = VAdd(pl->P, VScale(pl->path, pl->PToPlane / pl->pathLength));
+  // Where the nearest point's path crosses the plane: the fraction of the path at which the
+  // distance to the plane reaches 0 (a step of PToPlane along the unit path would reach the
+  // plane only when moving straight at it).
+  const float endDistance = static_cast<float>(VDot(normal, Q)) - pl->d;
+  const float fraction = pl->PToPlane / (pl->PToPlane - endDistance);
+  const vector_type X = VAdd(pl->P, VScale(pl->path, fraction));
   const vector_type A = t->vertexPtrs[0]->pos;
   const vector_type u = VSub(t->vertexPtrs[1]->pos, A), v = VSub(t->vertexPtrs[2]->pos, A), w = VSub(X, A);
   const double uu = VDot(u, u), uv = VDot(u, v), vv = VDot(v, v), wu = VDot(w, u), wv = VDot(w, v);
@@ -92,13 +97,13 @@ void FaceContacts(vector_type a, vector_type dir, float r, SphereContact* best) 
   ClearNodeMarks();
   RecursiveBoxCollision(&boxTree, qmin, qmax);
   const level_triangle* bestTrig = nullptr;
+  auto overlaps = [&](vector_type mn, vector_type mx) { return BoxesOverlap(mn, mx, qmin, qmax); };
   for (AABB* node : MarkedNodes()) {
-    HeldTriangles held = NodeHeldTriangles(node);
-    for (int k = 0; k < held.count; ++k) {
-      level_triangle* t = held.list[k];
-      if (!BoxesOverlap(t->boundingBox.min, t->boundingBox.max, qmin, qmax)) continue;
+    ForEachHeldCandidate(node, overlaps, [&](const HeldTriangle& h) {
+      if (!BoxesOverlap(h.min, h.max, qmin, qmax)) return;
+      level_triangle* t = h.trig;
       vector_type I;
-      if (!SphereMeetsFace(t, a, dir, r, &I)) continue;
+      if (!SphereMeetsFace(t, a, dir, r, &I)) return;
       const float d = VDistance(a, I);
       if (!bestTrig || d < best->distance || (d == best->distance && t->listOrder < bestTrig->listOrder)) {
         bestTrig = t;
@@ -106,7 +111,7 @@ void FaceContacts(vector_type a, vector_type dir, float r, SphereContact* best) 
         best->distance = d;
         best->point = I;
       }
-    }
+    });
   }
 }
 

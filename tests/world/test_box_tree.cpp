@@ -36,8 +36,9 @@ int CheckSubtree(const AABB* node, int depth, int* maxDepth) {
   HeldTriangles list = NodeHeldTriangles(node);
   EXPECT_EQ(list.count, node->numPolys);
   for (int k = 0; k < list.count; ++k) {
-    EXPECT_EQ(list.list[k]->boundingBox.parent, node);
-    EXPECT_TRUE(Encloses(*node, list.list[k]->boundingBox));
+    EXPECT_EQ(list.list[k].trig->boundingBox.parent, node);
+    EXPECT_TRUE(Encloses(*node, list.list[k].trig->boundingBox));
+    EXPECT_EQ(list.list[k].min.x, list.list[k].trig->boundingBox.min.x);
   }
   for (const AABB* child : {node->sub1, node->sub2}) {
     if (!child) continue;

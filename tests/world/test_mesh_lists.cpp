@@ -165,6 +165,23 @@ TEST_F(MeshListTest, DeletingSelectedVerticesTakesTheirTrianglesAndRebuildsBefor
   EXPECT_EQ(baseMeshVert.next, nullptr);
 }
 
+TEST_F(MeshListTest, FreeingTheLevelEmptiesListsTreeAndQueries) {
+  for (int k = 0; k < 40; ++k) TriAt(static_cast<float>(k));
+  GenerateLevelFromMesh();
+  ASSERT_NE(boxTree.sub1, nullptr);
+  FreeLevelGeometry();
+  EXPECT_EQ(baseLT.next, nullptr);
+  EXPECT_EQ(baseMeshVert.next, nullptr);
+  EXPECT_EQ(boxTree.sub1, nullptr);
+  EXPECT_EQ(boxTree.next, nullptr);
+  EXPECT_EQ(boxTree.numPolys, 0);
+  EXPECT_EQ(gNumVertices, 0);
+  // A rebuild of nothing and a frame's culling over nothing are harmless.
+  GenerateLevelFromMesh();
+  HandleMeshCulling();
+  EXPECT_EQ(BoxTreeNodeCount(), 1);
+}
+
 TEST_F(MeshListTest, FacingIsFixedTowardOrAwayFromAPoint) {
   level_triangle* t = wt::AddTriangle(V(0, 0, 0), V(0, 0, 1), V(1, 0, 0));  // faces +y
   t->u[1] = 0.25f, t->u[2] = 0.75f;
