@@ -1,5 +1,18 @@
-// The drawing task: one frame of camera, lights, level, objects, particles and overlay.
+// The drawing task: one frame of camera, lights, level, objects, particles, transparent
+// level, head-up-display objects and text overlay, then the buffer swap.
 #pragma once
+#include "objects/vector_math.h"
 
-int DrawGLScene();
+extern vector_type backCol;   // clear colour; the clear alpha is always 0
+extern float fogColor[4];
+extern float gAlpha;          // global alpha of object and particle colours
+extern int gWireMesh;         // the level mesh is drawn as a wire frame
+
+// ZNK_Init: the quadrics for bones and for the eight lights.
+struct GLUquadric;
+extern GLUquadric* boneBall;
+extern GLUquadric* gLightQuadrics[8];
 void InitRenderQuadrics();
+
+// Draws one frame and presents it; nothing at all while a level switch is pending. Returns 1.
+int DrawGLScene();

@@ -10,6 +10,7 @@
 #include "commands/commands.h"
 #include "effects/fonts.h"
 #include "effects/textboxes.h"
+#include "render/frame.h"
 #include "render/screenshot.h"
 #include "render/textures.h"
 #include "script/script_file.h"
@@ -91,7 +92,7 @@ class ScreenshotFrame : public ::testing::Test {
     ZNK_CopyString(routePath, (dir.path() + "/").c_str(), sizeof routePath);
     screenRect = {0, 0, 96, 64};
     ReSizeGLScene(screenRect, 0);
-    glClearColor(0.0f, 0.0f, 1.0f, 0.0f);
+    backCol = {0.0f, 0.0f, 1.0f};  // the frame clears to it
     std::memset(&solid, 0, sizeof solid);
     solid.fontSize = 5;  // glyph quads 13 pixels high: v - 9 .. v + 4
     for (int& w : solid.int_lengths) w = 10;
@@ -107,6 +108,7 @@ class ScreenshotFrame : public ::testing::Test {
     gCurFont = savedFont;
     std::memcpy(gTextColor, savedColor, sizeof savedColor);
     screenRect = savedRect;
+    backCol = {0.0f, 0.0f, 0.0f};
     std::memcpy(routePath, savedRoute, sizeof savedRoute);
   }
   PNGImage Load(const std::string& path) {

@@ -120,7 +120,8 @@ TEST(ScriptFiles, LineEndsBecomeCarriageReturnsAndTheSignatureIsThePath) {
   InitScriptLists();
   ZNK_scripter* s = LoadScript(path.c_str());
   ASSERT_NE(s, nullptr);
-  EXPECT_STREQ(s->contents, "a 1\r\rb 2\rc 3\r");  // compiling appended the final CR
+  // Compiling the new script ends its text with a CR.
+  EXPECT_STREQ(s->contents, "a 1\r\rb 2\rc 3\r");
   EXPECT_EQ(std::string(s->signature), path);
   EXPECT_EQ(baseScript.next, s);
   EXPECT_EQ(LoadScript((dir.path() + "/missing.txt").c_str()), nullptr);
