@@ -106,6 +106,7 @@ struct LwoReader {
   std::vector<Surface> surfaces;
   std::vector<Clip> clips;
   std::vector<LWOVMAP> vmaps;
+  std::unordered_map<std::string, int> vmapByName;  // the first map of a name
   std::string folder;
 };
 
@@ -117,11 +118,6 @@ void ReadPoints(const BigEndian& r, size_t p, LwoReader* L) {
     r.f32(p, &y);
     r.f32(p, &z);
     L->points.push_back({x, y, -z});
-  }
-  for (LWOVMAP& m : L->vmaps) {
-    m.u.resize(L->points.size() + 1, 0.0f);
-    m.v.resize(L->points.size() + 1, 0.0f);
-    m.b.resize(L->points.size() + 1, 0);
   }
 }
 
@@ -254,12 +250,8 @@ void ReadSurface(const BigEndian& r, size_t p, bool lwo2, LwoReader* L) {
     if (sub.id(head, "BLOK")) ReadBlock(sub, p, lwo2, &s, L);
     p += length + (length & 1);
   }
-  for (size_t i = 0; i < L->vmaps.size(); i++) {
-    if (L->vmaps[i].signature == s.vmapName) {
-      s.vmap = static_cast<int>(i);
-      break;
-    }
-  }
+  auto found = L->vmapByName.find(s.vmapName);
+  if (found != L->vmapByName.end()) s.vmap = found->second;
   L->surfaces.push_back(s);
 }
 
@@ -288,21 +280,18 @@ void ReadUVMap(const BigEndian& r, size_t p, bool lwo2, LwoReader* L) {
   LWOVMAP m;
   m.signature = r.name(p);
   m.index = static_cast<int>(L->vmaps.size());
-  const size_t n = L->points.size() + 1;
-  m.u.assign(n, 0.0f);
-  m.v.assign(n, 0.0f);
-  m.b.assign(n, 0);
   while (p < r.end) {
     uint32_t point;
     float u, v;
     if (!r.vx(p, &point, lwo2) || !r.f32(p, &u) || !r.f32(p, &v)) break;
     size_t g = L->pointBase + point;
     if (g >= L->points.size()) continue;
+    m.at[static_cast<uint32_t>(g)] = m.i.size();
     m.i.push_back(static_cast<uint32_t>(g));
-    m.u[g] = u;
-    m.v[g] = 1.0f - v;
-    m.b[g] = 1;
+    m.u.push_back(u);
+    m.v.push_back(1.0f - v);
   }
+  L->vmapByName.emplace(m.signature, m.index);
   L->vmaps.push_back(std::move(m));
 }
 
@@ -312,14 +301,9 @@ void ReadUVOverrides(const BigEndian& r, size_t p, bool lwo2, LwoReader* L) {
   uint32_t dimension;
   if (!r.u16(p, &dimension) || dimension != 2) return;
   std::string name = r.name(p);
-  LWOVMAP* map = nullptr;
-  for (LWOVMAP& m : L->vmaps) {
-    if (m.signature == name) {
-      map = &m;
-      break;
-    }
-  }
-  if (!map) return;
+  auto found = L->vmapByName.find(name);
+  if (found == L->vmapByName.end()) return;
+  LWOVMAP* map = &L->vmaps[found->second];
   LWOVMAD& d = map->vmad;
   d.signature = name;
   while (p < r.end) {
@@ -404,32 +388,44 @@ void ImportLightwaveFromMemory(const unsigned char* data, size_t size, const cha
     p = end + ((end - head) & 1);  // chunks are padded to an even length
   }
 
+  std::unordered_map<int, const Clip*> clipByNumber;
+  for (const Clip& c : L.clips) clipByNumber.emplace(static_cast<int>(c.number), &c);
   auto clipOf = [&](int number) -> const Clip* {
-    for (const Clip& c : L.clips) {
-      if (static_cast<int>(c.number) == number) return &c;
-    }
-    return nullptr;
+    auto found = clipByNumber.find(number);
+    return found == clipByNumber.end() ? nullptr : found->second;
   };
+  std::unordered_map<std::string, const Surface*> surfaceByMap;
+  for (const Surface& s : L.surfaces) surfaceByMap.emplace(s.vmapName, &s);
 
-  // UV maps with a surface and a clip give textures to the triangles that use their points.
+  // UV maps with a surface and a clip give textures to the triangles that use their points:
+  // each map hands its values to the corners on its points, and the triangle textures are
+  // those of the last map (every map resets them first).
+  std::vector<std::vector<std::pair<uint32_t, int>>> cornersOf;  // per vertex: (triangle, corner)
+  if (!L.vmaps.empty()) {
+    cornersOf.resize(L.points.size());
+    for (uint32_t t = 0; t < L.triangles.size(); t++) {
+      for (int k = 0; k < 3; k++) cornersOf[L.triangles[t].p[k]].push_back({t, k});
+    }
+  }
   for (size_t mi = 0; mi < L.vmaps.size(); mi++) {
     const LWOVMAP& m = L.vmaps[mi];
     uint32_t texture = 0;
-    for (const Surface& s : L.surfaces) {
-      if (s.vmapName == m.signature) {
-        const Clip* c = clipOf(s.clip);
-        if (c) texture = c->texture;
-        break;
-      }
+    auto surface = surfaceByMap.find(m.signature);
+    if (surface != surfaceByMap.end()) {
+      const Clip* c = clipOf(surface->second->clip);
+      if (c) texture = c->texture;
     }
-    for (LwoTriangle& t : L.triangles) {
-      t.texture = 0;
-      for (int k = 0; k < 3; k++) {
-        if (t.p[k] < m.b.size() && m.b[t.p[k]]) {
-          t.u[k] = m.u[t.p[k]];
-          t.v[k] = m.v[t.p[k]];
-          t.texture = texture;
-        }
+    const bool last = mi + 1 == L.vmaps.size();
+    if (last) {
+      for (LwoTriangle& t : L.triangles) t.texture = 0;
+    }
+    for (const auto& entry : m.at) {
+      if (entry.first >= cornersOf.size()) continue;
+      for (const auto& corner : cornersOf[entry.first]) {
+        LwoTriangle& t = L.triangles[corner.first];
+        t.u[corner.second] = m.u[entry.second];
+        t.v[corner.second] = m.v[entry.second];
+        if (last) t.texture = texture;
       }
     }
   }
@@ -477,12 +473,7 @@ void ImportLightwaveFromMemory(const unsigned char* data, size_t size, const cha
       } else if (s->proj == 5) {
         if (s->vmap >= 0) {
           const LWOVMAP& m = L.vmaps[s->vmap];
-          for (int k = 0; k < 3; k++) {
-            if (t.p[k] < m.b.size() && m.b[t.p[k]]) {
-              t.u[k] = m.u[t.p[k]];
-              t.v[k] = m.v[t.p[k]];
-            }
-          }
+          for (int k = 0; k < 3; k++) m.has(t.p[k], &t.u[k], &t.v[k]);
         }
       } else {
         for (int k = 0; k < 3; k++) t.u[k] = t.v[k] = 0.0f;

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "objects/vector_math.h"
@@ -18,14 +19,23 @@ struct LWOVMAD {
   std::vector<float> u, v;
 };
 
-// One UV map: values per vertex number (b = 1 where the map has one).
+// One UV map: its entries in file order (vertex number, u, v); `at` finds a vertex's entry
+// (the last one written for it), so a map costs what its entries cost.
 struct LWOVMAP {
   std::string signature;
   std::vector<uint32_t> i;
   std::vector<float> u, v;
-  std::vector<int> b;
+  std::unordered_map<uint32_t, size_t> at;
   int index = 0;
   LWOVMAD vmad;
+
+  bool has(uint32_t vertex, float* uOut, float* vOut) const {
+    auto found = at.find(vertex);
+    if (found == at.end()) return false;
+    *uOut = u[found->second];
+    *vOut = v[found->second];
+    return true;
+  }
 };
 
 struct LWOTAG {

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "models/import_common.h"
@@ -28,6 +30,24 @@ constexpr size_t kPoseLine = 514;
 constexpr size_t kCacheNameLength = 63;
 
 void CopyCode(char* dst, const char* src) { ZNK_CopyString(dst, src, 5); }
+
+// Name lookups for the readers, so that long files cost no more than their length: the first
+// bone or pose of a name wins, as in the chain lookups.
+std::unordered_map<std::string, bonus*> BonesByName(meshwork_model* mdl) {
+  std::unordered_map<std::string, bonus*> map;
+  for (bonus* b = mdl->baseBone; b; b = b->next) map.emplace(b->signature, b);
+  return map;
+}
+std::unordered_map<std::string, pose*> PosesByName(pose* first) {
+  std::unordered_map<std::string, pose*> map;
+  for (pose* p = first; p; p = p->next) map.emplace(p->signature, p);
+  return map;
+}
+template <typename T>
+T* Find(const std::unordered_map<std::string, T*>& map, const char* name) {
+  auto found = map.find(name);
+  return found == map.end() ? nullptr : found->second;
+}
 
 bool ReadFileText(const char* path, std::vector<unsigned char>* bytes) {
   return ReadWholeImportFile(path, bytes, size_t(256) << 20);
@@ -109,8 +129,9 @@ void InstallPoses(meshwork_model* mdl, PoseBuilder& built) {
   pose* old = mdl->basePose;
   mdl->basePose = built.first;
   mdl->posePtr = built.last;
+  const auto poses = PosesByName(mdl->basePose);
   for (pose_animation* a = mdl->baseAnim; a; a = a->next) {
-    for (poseanim_frame* f = a->baseFrame; f; f = f->next) f->thePose = GetPosePtrBySignature(mdl->basePose, f->poseName);
+    for (poseanim_frame* f = a->baseFrame; f; f = f->next) f->thePose = Find(poses, f->poseName);
   }
   FreePoses(old);
 }
@@ -119,6 +140,7 @@ void ReadPosesZNKText(meshwork_model* mdl, const char* data, size_t size) {
   ImportLineReader r(data, size);
   char line[kPoseLine];
   r.line(line, sizeof line);  // "ZNK_Poses"
+  const auto bones = BonesByName(mdl);
   PoseBuilder built;
   while (r.line(line, sizeof line)) {
     if (line[0] == '\0') continue;
@@ -130,7 +152,7 @@ void ReadPosesZNKText(meshwork_model* mdl, const char* data, size_t size) {
       char name[256];
       int used = 0;
       if (std::sscanf(line, "%255s%n", name, &used) != 1) continue;
-      bonus* bone = GetBonePtrBySignature(mdl->baseBone, name);
+      bonus* bone = Find(bones, name);
       if (!bone) continue;
       bone_turner* t = new bone_turner();
       t->theBone = bone;
@@ -188,6 +210,12 @@ int LoadMeshworkModelFromMemory(meshwork_model* mdl, const char* data, size_t si
   CopyCode(none->parentName, "None");
   mdl->baseBone = mdl->bonePtr = none;
 
+  // Bones by code: files may hold many, and every vertex looks up two.
+  std::unordered_map<std::string, bonus*> boneByCode = {{"None", none}};
+  auto findBone = [&](const char* code) -> bonus* {
+    auto found = boneByCode.find(code);
+    return found == boneByCode.end() ? nullptr : found->second;
+  };
   std::vector<vtx_typ*> verts(file.vertices.size());
   vtx_typ* lastV = nullptr;
   for (size_t i = 0; i < file.vertices.size(); i++) {
@@ -209,8 +237,9 @@ int LoadMeshworkModelFromMemory(meshwork_model* mdl, const char* data, size_t si
     else mdl->baseVertex = v;
     lastV = v;
     verts[i] = v;
-    if (src.bone3[0] && !GetBonePtrBySignature(mdl->baseBone, src.bone3)) {
+    if (src.bone3[0] && !findBone(src.bone3)) {
       bonus* b = new bonus();
+      boneByCode.emplace(src.bone3, b);
       CopyCode(b->signature, src.bone3);
       CopyCode(b->parentName, v->bone1);
       b->pos = src.pos;
@@ -265,14 +294,15 @@ int LoadMeshworkModelFromMemory(meshwork_model* mdl, const char* data, size_t si
 
   // Bones hang from the bone that carries their head vertex; vertices find their bones.
   for (bonus* b = mdl->baseBone->next; b; b = b->next) {
-    bonus* parent = GetBonePtrBySignature(mdl->baseBone, b->parentName);
+    bonus* parent = findBone(b->parentName);
     b->parent = (parent && parent != b) ? parent : mdl->baseBone;
   }
+  std::unordered_set<bonus*> measured;
   for (vtx_typ* v = mdl->baseVertex; v; v = v->next) {
-    v->bonePtr1 = GetBonePtrBySignature(mdl->baseBone, v->bone1);
-    v->bonePtr2 = GetBonePtrBySignature(mdl->baseBone, v->bone2);
+    v->bonePtr1 = findBone(v->bone1);
+    v->bonePtr2 = findBone(v->bone2);
     bonus* b = v->bonePtr1 ? v->bonePtr1 : mdl->baseBone;
-    if (b->min.x == 0 && b->max.x == 0 && b->min.y == 0 && b->max.y == 0 && b->min.z == 0 && b->max.z == 0) {
+    if (measured.insert(b).second) {
       b->min = b->max = v->pos;
     } else {
       b->min = {std::fmin(b->min.x, v->pos.x), std::fmin(b->min.y, v->pos.y), std::fmin(b->min.z, v->pos.z)};
@@ -353,6 +383,7 @@ void ReadModelPosesText(meshwork_model* mdl, const char* data, size_t size) {
     return;
   }
   ImportLineReader r(data, size);
+  const auto bones = BonesByName(mdl);
   PoseBuilder built;
   while (r.line(line, sizeof line)) {
     if (line[0] == '\t') {
@@ -370,7 +401,7 @@ void ReadModelPosesText(meshwork_model* mdl, const char* data, size_t size) {
       }
       long x = 0, y = 0, z = 0, angle = 0;
       if (std::sscanf(rest, "(%ld,%ld,%ld) %ld", &x, &y, &z, &angle) != 4) continue;
-      bonus* bone = GetBonePtrBySignature(mdl->baseBone, code);
+      bonus* bone = Find(bones, code);
       if (!bone) continue;
       vector_type e = GetEularAngles(static_cast<float>(angle), x / 100000.0f, y / 100000.0f, z / 100000.0f);
       bone_turner* t = new bone_turner();
@@ -410,6 +441,7 @@ void ReadModelAnimationsText(meshwork_model* mdl, const char* data, size_t size)
   }
   ImportLineReader r(data, size);
   char line[kPoseLine];
+  const auto poses = PosesByName(mdl->basePose);
   while (r.line(line, sizeof line)) {
     if (line[0] == '\0') continue;
     pose_animation* a = new pose_animation();
@@ -437,7 +469,7 @@ void ReadModelAnimationsText(meshwork_model* mdl, const char* data, size_t size)
       f->morphTime = ms(m);
       f->delay = ms(d);
       ZNK_CopyString(f->poseName, name, sizeof f->poseName);
-      f->thePose = GetPosePtrBySignature(mdl->basePose, name);
+      f->thePose = Find(poses, name);
       f->timeStamp = a->animDuration;
       a->animDuration += f->morphTime + f->delay;
       if (a->lastFrame) a->lastFrame->next = f;

@@ -208,6 +208,25 @@ TEST_F(LwoImport, EveryCutOfAFileAndLyingLengthsReadSafely) {
   }
 }
 
+TEST_F(LwoImport, ManySmallUVMapsCostWhatTheyHold) {
+  // Thousands of one-entry maps over a large point chunk: each map keeps only its entry,
+  // and the last map decides the texture coordinates of the corner it names.
+  std::vector<vector_type> pts(60000, {0, 0, 0});
+  pts[1] = {1, 0, 0};
+  pts[2] = {0, 1, 0};
+  std::vector<Bytes> chunks = {Points(pts), Polygons({{0, 1, 2}})};
+  for (int i = 0; i < 4000; i++) {
+    Bytes vmap;
+    vmap.str("TXUV").u16(2).name("m" + std::to_string(i)).u16(0).f32(i / 4000.0f).f32(0);
+    chunks.push_back(Chunk("VMAP", vmap));
+  }
+  Write("m/maps.lwo", Form(chunks));
+  ImportModelWithAutoDetect(Path("m/maps.lwo").c_str(), 1.0f);
+  ASSERT_EQ(it::Triangles().size(), 1u);
+  EXPECT_FLOAT_EQ(it::Triangles()[0]->u[1], 3999 / 4000.0f);  // corner 1 is point 0
+  EXPECT_FLOAT_EQ(it::Triangles()[0]->v[1], 1.0f);
+}
+
 class Dispatch : public it::ImportTest {};
 
 TEST_F(Dispatch, HeaderBytesDecideBeforeTheName) {
