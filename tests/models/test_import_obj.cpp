@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "commands/commands.h"
 #include "import_test_helpers.h"
 #include "models/import_dispatch.h"
 #include "models/import_obj.h"
+#include "script/variables.h"
 
 namespace {
 
@@ -256,6 +258,26 @@ TEST_F(ObjImport, DemoArenaImportsWithItsTextures) {
   }
   EXPECT_NEAR(minX, -16.0f, 1e-4f);
   EXPECT_NEAR(maxX, 16.0f, 1e-4f);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ObjImport, MeshCommandTakesAQuotedNameOrStringRegisterOne) {
+  Write("lvl/t.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+  char quoted[] = "\"lvl/t.obj\"";
+  znkinstr_mesh(quoted, nullptr);
+  EXPECT_EQ(it::Triangles().size(), 1u);
+  ZNK_CopyString(gScriptVars.strings[0], "lvl/t.obj", sizeof gScriptVars.strings[0]);
+  char empty[] = "";
+  znkinstr_mesh(empty, nullptr);
+  EXPECT_EQ(it::Triangles().size(), 2u);
+  char bare[] = "lvl/t.obj";
+  znkinstr_mesh(bare, nullptr);
+  EXPECT_EQ(it::Triangles().size(), 2u);
+  EXPECT_TRUE(dialogs.texts().empty());
+  it::ExpectLevelConsistent();
 }
 
 }  // namespace
