@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "render/textures.h"
+#include "shell/startup.h"
 #include "shell/timed_tasks.h"
 
 particle_system baseParticleSystem;
@@ -134,10 +135,11 @@ void UpdateParticles(particle_system* system) {
 
 void Emit(particle_system* system) {
   if (system->emissionRate == 0.0f) return;
-  double n = std::trunc((Since(system->lastTime) / 1000.0) / system->emissionRate);
-  if (!(n > 0.0)) return;
+  // Single precision throughout, so that an interval of 0.1 s gives one particle per 100 ms.
+  float n = std::trunc((Since(system->lastTime) / 1000.0f) / system->emissionRate);
+  if (!(n > 0.0f)) return;
   if (system->maxParticles >= 0 && system->numParticles >= system->maxParticles) return;
-  system->lastTime = static_cast<long>(std::trunc(system->lastTime + n * system->emissionRate * 1000.0));
+  system->lastTime = static_cast<long>(std::trunc(system->lastTime + n * system->emissionRate * 1000.0f));
   long count = n > kMaxParticlesPerBatch ? kMaxParticlesPerBatch : static_cast<long>(n);
   for (long i = 0; i < count; i++) SetUpParticle(system, system->defaultLifeSpan);
 }
@@ -161,12 +163,12 @@ particle_system* CreateParticleSystem(const ParticleSystemSettings& s) {
   system->lux = s.lux;
   system->spawnTime = system->lastTime = gCurrentTime;
   if (s.interval == 0.0f) {
-    system->lifeSpan = static_cast<long>(std::trunc((s.life + 0.5) * 1000.0));
+    system->lifeSpan = static_cast<long>(std::trunc((s.life + 0.5f) * 1000.0f));
   } else {
     // Room for the last emitted particle's whole life: life + 0.5 s + the emission time.
-    system->lifeSpan = static_cast<long>(std::trunc((s.life + 0.5 + s.count * static_cast<double>(s.interval)) * 1000.0));
+    system->lifeSpan = static_cast<long>(std::trunc((s.life + 0.5f + s.count * s.interval) * 1000.0f));
   }
-  system->defaultLifeSpan = static_cast<long>(std::trunc(s.life * 1000.0));
+  system->defaultLifeSpan = static_cast<long>(std::trunc(s.life * 1000.0f));
   system->emissionRate = s.interval;
   system->animating = gParticlesAnimated;
   system->particleRotation = gParticlesRotation;
@@ -184,7 +186,7 @@ particle_system* CreateParticleSystem(const ParticleSystemSettings& s) {
   system->defaultWeight = s.weight;
   system->numParticles = 0;
   system->maxParticles = s.count;
-  system->fadeOutTime = (s.life < s.fade || s.fade < 0.0f) ? 0 : static_cast<long>(std::trunc(s.fade * 1000.0));
+  system->fadeOutTime = (s.life < s.fade || s.fade < 0.0f) ? 0 : static_cast<long>(std::trunc(s.fade * 1000.0f));
   system->pos = s.pos;
   system->moveVector = s.moveVector;
 
@@ -193,7 +195,7 @@ particle_system* CreateParticleSystem(const ParticleSystemSettings& s) {
   if (GroundHeightBelow(system->pos, &groundY)) system->ground = groundY;
 
   if (s.interval == 0.0f) {
-    long lifeSpan = static_cast<long>(std::trunc(std::trunc(s.life) * 1000.0));
+    long lifeSpan = static_cast<long>(std::trunc(std::trunc(s.life) * 1000.0f));
     long count = s.count > kMaxParticlesPerBatch ? kMaxParticlesPerBatch : s.count;
     for (long i = 0; i < count; i++) SetUpParticle(system, lifeSpan);
   }
@@ -228,3 +230,4 @@ void FreeParticleSystems() {
   }
   baseParticleSystem.next = nullptr;
 }
+

@@ -89,8 +89,8 @@ void particle_idle();
 // Frees every particle of every system and every system.
 void FreeParticleSystems();
 
-// The particle pass of the frame: every system's particles as textured squares along the
-// given right and up axes (camera-facing) or in the system's own plane.
+// The particle pass of the frame (drawn by the renderer): every system's particles as
+// textured squares along the given right and up axes or in the system's own plane.
 void DrawParticleSystems(vector_type cameraRight, vector_type cameraUp);
 
 // The random offset of particle set-up: an integer in -100..99.
