@@ -59,6 +59,13 @@ int32_t SecondsToShift(float seconds) {
 }
 }  // namespace
 
+#include <cstdio>
+
+#include "models/import_dispatch.h"
+#include "script/script_file.h"
+#include "script/variables.h"
+#include "shell/startup.h"
+
 char* znkinstr_get(char* parms, char* buffer) { return nullptr; }
 char* znkinstr_player(char* parms, char* buffer) { return nullptr; }
 char* znkinstr_bone(char* parms, char* buffer) { return nullptr; }
@@ -108,7 +115,21 @@ char* znkinstr_off(char* parms, char* buffer) {
 }
 char* znkinstr_boom(char* parms, char* buffer) { return nullptr; }
 char* znkinstr_level(char* parms, char* buffer) { return nullptr; }
-char* znkinstr_mesh(char* parms, char* buffer) { return nullptr; }
+// Adds the geometry of a model file (a name in double quotes, or string register 1) to the
+// level through the import dispatch.
+char* znkinstr_mesh(char* parms, char* buffer) {
+  char name[kStringRegisterSize] = "";
+  if (!parms || parms[0] == '\0') {
+    ZNK_CopyString(name, gScriptVars.strings[0], sizeof name);
+  } else if (std::sscanf(parms, "\"%4095[^\"]\"", name) != 1) {
+    return nullptr;
+  }
+  char path[sizeof routePath + kStringRegisterSize];
+  std::snprintf(path, sizeof path, "%s%s", routePath, name);
+  FixPathString(path);
+  ImportModelWithAutoDetect(path, 1.0f);
+  return nullptr;
+}
 char* znkinstr_setName(char* parms, char* buffer) { return nullptr; }
 char* znkinstr_getName(char* parms, char* buffer) {
   int n = ReadNumber(parms, 1);

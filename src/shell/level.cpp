@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "models/precache.h"
 #include "objects/human.h"
 #include "script/command_table.h"
 #include "script/compiler.h"
@@ -62,6 +63,9 @@ void ReturnToNothing(int all) {
   if (baseHuman) {
     while (baseHuman->next) RemoveHuman(baseHuman->next);
   }
+
+  // 2. On a full reset, the model cache.
+  if (all) FlushModelCache();
 
   // 4. Scripts and macros.
   DisposeAllScripts();
