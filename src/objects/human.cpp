@@ -2,6 +2,8 @@
 // per-object bone transform, the drawing-order sort and model scaling.
 #include "objects/human.h"
 
+#include "world/collide_slide.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -176,6 +178,7 @@ void RemoveHuman(human_being* object) {
   // Nothing may keep pointing at a destroyed object.
   if (selHuman == object) selHuman = nullptr;
   if (gHumanScriptTarget == object) gHumanScriptTarget = nullptr;
+  if (gHitPerson == object) gHitPerson = nullptr;
   DisposeHuman(object);
 
   gBiggestID = 0;

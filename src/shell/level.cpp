@@ -14,6 +14,7 @@
 #include "models/precache.h"
 #include "objects/human.h"
 #include "render/textures.h"
+#include "world/collide_slide.h"
 #include "world/level_mesh.h"
 #include "script/command_table.h"
 #include "script/compiler.h"
@@ -100,4 +101,5 @@ void ReturnToNothing(int all) {
   gSelBone = nullptr;
   gSelectedGroup = nullptr;
   gHumanScriptTarget = nullptr;
+  gHitPerson = nullptr;
 }
