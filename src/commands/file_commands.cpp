@@ -4,7 +4,15 @@
 #include <string>
 #include <vector>
 
+#include <GL/gl.h>
+#include <GL/glu.h>
+
 #include "commands/echo.h"
+#include "render/projection.h"
+#include "shell/input.h"
+#include "shell/window.h"
+#include "sound/sound.h"
+#include "world/line_queries.h"
 #include "shell/output.h"
 #include "commands/game_paths.h"
 #include "render/screenshot.h"
@@ -13,6 +21,7 @@
 #include "shell/startup.h"
 
 FILE* scriptFP = nullptr;
+
 
 namespace {
 // The register number of a file command: outside 1..16 means 1.
@@ -104,8 +113,46 @@ char* znkinstr_readtext(char* parms, char* buffer) {
   std::fclose(file);
   return nullptr;
 }
-char* znkinstr_mouse(char* parms, char* buffer) { return nullptr; }
-char* znkinstr_3Dto2D(char* parms, char* buffer) { return nullptr; }
+char* znkinstr_mouse(char* parms, char* buffer) {
+  // The cursor in window pixels; the window centre while mouse view holds the cursor there.
+  Point cursor = gMouseLoc;
+  if (!fullscreen) GlobalToLocal(&cursor);
+  if (doMouseView) {
+    cursor.h = (screenRect.right - screenRect.left) / 2;
+    cursor.v = (screenRect.bottom - screenRect.top) / 2;
+  }
+  SetStandardMatrix();
+  GLint viewport[4];
+  GLdouble modelview[16], projection[16];
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+  glGetDoublev(GL_PROJECTION_MATRIX, projection);
+  double winX = cursor.h, winY = viewport[3] - cursor.v;
+  double nearPoint[3] = {0, 0, 0}, farPoint[3] = {0, 0, 0};
+  gluUnProject(winX, winY, 0.0, modelview, projection, viewport, &nearPoint[0], &nearPoint[1], &nearPoint[2]);
+  gluUnProject(winX, winY, 1.0, modelview, projection, viewport, &farPoint[0], &farPoint[1], &farPoint[2]);
+  for (int i = 0; i < 3; i++) {
+    *FloatRegister(1 + i) = nearPoint[i];
+    *FloatRegister(4 + i) = farPoint[i];
+  }
+  AppendEcho(buffer, " // %f,%f,%f,%f,%f,%f", nearPoint[0], nearPoint[1], nearPoint[2], farPoint[0], farPoint[1],
+             farPoint[2]);
+  return nullptr;
+}
+char* znkinstr_3Dto2D(char* parms, char* buffer) {
+  int n = 1, k = 1;
+  std::sscanf(parms, "%d,%d", &n, &k);
+  if (n < 1 || n > 14) n = 1;
+  if (k < 1 || k > 15) k = 1;  // k + 1 must be a register too
+  vector_type point = {static_cast<float>(*FloatRegister(n)), static_cast<float>(*FloatRegister(n + 1)),
+                       static_cast<float>(*FloatRegister(n + 2))};
+  int h = 0, v = 0;
+  GetScreenCoordFrom3DPoint(point, &h, &v);
+  *IntRegister(k) = h;
+  *IntRegister(k + 1) = v;
+  AppendEcho(buffer, " // %d,%d", h, v);
+  return nullptr;
+}
 char* znkinstr_screensave(char* parms, char* buffer) {
   char name[1024] = "";
   if (parms[0] == '\0')
@@ -122,7 +169,10 @@ char* znkinstr_screensave(char* parms, char* buffer) {
   SaveScreenshotToPNG(path, 0, 0, 0);
   return nullptr;
 }
-char* znkinstr_beep(char* parms, char* buffer) { return nullptr; }
+char* znkinstr_beep(char* parms, char* buffer) {
+  SND_Beep();
+  return nullptr;
+}
 char* znkinstr_save(char* parms, char* buffer) {
   AppendEcho(buffer, " // Saved changes.");
   return nullptr;

@@ -9,6 +9,8 @@
 #include "render/textures.h"
 #include "shell/startup.h"
 #include "shell/timed_tasks.h"
+#include "world/line_queries.h"
+#include "world/object_collision.h"
 
 particle_system baseParticleSystem;
 particle_system* particleSystemPtr = nullptr;
@@ -23,8 +25,14 @@ namespace {
 constexpr long kMaxParticlesPerBatch = 100000;
 
 // The height of the level surface straight below `pos` (from half a unit above it to 1000
-// below); false when none is there. The level query arrives with the collision code.
-bool GroundHeightBelow(vector_type pos, float* y) { return false; }
+// below); false when the segment meets no level geometry first.
+bool GroundHeightBelow(vector_type pos, float* y) {
+  vector_type from = {pos.x, pos.y + 0.5f, pos.z};
+  vector_type to = {pos.x, pos.y - 1000.0f, pos.z};
+  if (StandardCollision(from, to) != 1) return false;
+  *y = s2;
+  return true;
+}
 
 // Milliseconds from `then` to now, as an unsigned 32-bit difference.
 uint32_t Since(long then) { return gCurrentTime - static_cast<uint32_t>(then); }

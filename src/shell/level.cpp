@@ -6,7 +6,15 @@
 #include <cstdio>
 
 #include "models/precache.h"
+#include "commands/selection.h"
+#include "effects/particles.h"
+#include "effects/textboxes.h"
+#include "groups/groups.h"
+#include "models/materials.h"
+#include "models/precache.h"
 #include "objects/human.h"
+#include "render/textures.h"
+#include "world/level_mesh.h"
 #include "script/command_table.h"
 #include "script/compiler.h"
 #include "script/scheduler.h"
@@ -59,20 +67,37 @@ void LoadLevel(const char* folder) {
 }
 
 void ReturnToNothing(int all) {
-  // 1. Objects, with their models and scripts.
+  // 1. Objects, with their models, scripts and entities.
   if (baseHuman) {
     while (baseHuman->next) RemoveHuman(baseHuman->next);
   }
 
-  // 2. On a full reset, the model cache.
-  if (all) FlushModelCache();
+  // 2. On a full reset, every cached texture and the model cache.
+  if (all) {
+    FreeTextureCache();
+    FlushModelCache();
+  }
 
-  // 4. Scripts and macros.
+  // 3 and 6. The level geometry: triangles, edges, vertices, the box tree and the planes.
+  FreeLevelGeometry();
+
+  // 4. Scripts and macros, text boxes, particle systems.
   DisposeAllScripts();
   FreeAllMacros();
+  DisposeAllTextBoxes();
+  FreeParticleSystems();
 
-  // 8. Selection and script target.
+  // 5. Groups (their members stay untouched; the objects are gone already).
+  FreeAllGroups();
+
+  // 7. The level materials and bones shrink to their defaults.
+  ShrinkToDefaultMaterialAndBone();
+
+  // 8. Identity counter, selection and script target.
   gBiggestID = 0;
   selHuman = nullptr;
+  selBone = nullptr;
+  gSelBone = nullptr;
+  gSelectedGroup = nullptr;
   gHumanScriptTarget = nullptr;
 }

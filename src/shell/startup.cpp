@@ -63,6 +63,7 @@ void ZNK_Init() {
 
   BuiltScriptCommandArrays();
   InstallEngineVariables();
+  gEngineInitialised = true;
 }
 
 namespace {

@@ -10,6 +10,10 @@
 
 #include "commands/commands.h"
 #include "commands/game_paths.h"
+#include "objects/player.h"
+#include "render/projection.h"
+#include "shell/input.h"
+#include "shell/window.h"
 #include "script/variables.h"
 #include "shell/startup.h"
 #include "support/test_support.h"
@@ -111,4 +115,30 @@ TEST(GamePaths, OnlyRelativePathsThatStayInTheGameFolder) {
   EXPECT_FALSE(IsPathInsideGameFolder("C:/x"));
   EXPECT_FALSE(IsPathInsideGameFolder("/etc/passwd"));
   EXPECT_FALSE(IsPathInsideGameFolder(""));
+}
+
+TEST(ScreenMapping, PointStraightAheadProjectsToTheWindowCentreAndTheCursorRayPassesThroughIt) {
+  zt::HeadlessGL gl(200, 100);
+  ASSERT_TRUE(gl.ok());
+  screenRect = {0, 0, 200, 100};
+  ReSizeGLScene(screenRect, 0);
+  playerPos = {0, 0, 0};
+  viewangle = updownangle = zangle = 0.0f;
+  doMouseView = 0;
+  SetStandardMatrix();  // as every frame leaves it for the scripts
+  // The eye is one unit above playerPos; ahead is -z.
+  *FloatRegister(4) = 0.0;
+  *FloatRegister(5) = 1.0;
+  *FloatRegister(6) = -10.0;
+  Call(znkinstr_3Dto2D, "4,3");
+  EXPECT_NEAR(*IntRegister(3), 100, 1);
+  EXPECT_NEAR(*IntRegister(4), 50, 1);
+
+  doMouseView = 1;  // the cursor counts as the window centre
+  Call(znkinstr_mouse, "");
+  EXPECT_NEAR(*FloatRegister(1), 0.0, 1e-3);
+  EXPECT_NEAR(*FloatRegister(2), 1.0, 1e-3);
+  EXPECT_LT(*FloatRegister(6), -100.0);  // the far point lies straight ahead
+  EXPECT_NEAR(*FloatRegister(4), 0.0, 0.5);
+  doMouseView = 0;
 }

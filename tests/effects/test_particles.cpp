@@ -14,7 +14,9 @@
 #include "render/frame.h"
 #include "script/variables.h"
 #include "shell/timed_tasks.h"
+#include "support/level_builder.h"
 #include "support/test_support.h"
+#include "world/level_mesh.h"
 
 namespace {
 class Particles : public ::testing::Test {
@@ -240,4 +242,22 @@ TEST(ParticleDrawing, FadingParticleIsDrawnWithTheComputedAlpha) {
   glReadPixels(2, 2, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
   EXPECT_EQ(pixel[0], 0);  // outside the square
   FreeParticleSystems();
+}
+
+TEST(ParticleGround, SystemAboveAFloorFadesAtTheFloorsHeight) {
+  wt::ResetLevel();
+  wt::AddFloor(-10, -10, 10, 10, -2.0f);
+  GenerateLevelFromMesh();
+  InitParticleAndTextLists();
+  ParticleSystemSettings s;
+  s.count = 1;
+  s.life = 1.0f;
+  s.pos = {0.0f, 3.0f, 0.0f};
+  particle_system* above = CreateParticleSystem(s);
+  EXPECT_NEAR(above->ground, -2.0f, 1e-4);
+  s.pos = {50.0f, 3.0f, 0.0f};  // nothing below
+  particle_system* beside = CreateParticleSystem(s);
+  EXPECT_FLOAT_EQ(beside->ground, -1000.0f);
+  FreeParticleSystems();
+  wt::ResetLevel();
 }

@@ -17,8 +17,12 @@ for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 out=$(mktemp)
 "$bin" --window 320x240 "$game" >"$out" 2>&1 &
 player=$!
-"$closer" Screen 20 || { echo "window never appeared"; cat "$out"; kill $player; exit 1; }
-for _ in $(seq 100); do kill -0 $player 2>/dev/null || break; sleep 0.1; done
+"$closer" Screen 30 || { echo "window never appeared"; cat "$out"; kill $player; exit 1; }
+# A close sent before the window accepts it is lost, so it is asked again until the player ends.
+for _ in $(seq 20); do
+  for _ in $(seq 10); do kill -0 $player 2>/dev/null || break 2; sleep 0.1; done
+  "$closer" Screen 1 >/dev/null 2>&1
+done
 if kill -0 $player 2>/dev/null; then echo "player still running after close"; kill $player; exit 1; fi
 wait $player; status=$?
 grep -q running "$out" || { echo "start script did not run"; cat "$out"; exit 1; }

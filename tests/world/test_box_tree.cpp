@@ -5,7 +5,7 @@
 #include <cmath>
 #include <set>
 
-#include "level_builder.h"
+#include "support/level_builder.h"
 #include "render/frustum.h"
 #include "script/engine_variables.h"
 #include "world/box_tree.h"

@@ -5,7 +5,7 @@
 
 #include <random>
 
-#include "level_builder.h"
+#include "support/level_builder.h"
 #include "models/model_types.h"
 #include "objects/human.h"
 #include "objects/player.h"

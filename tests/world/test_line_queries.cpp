@@ -7,7 +7,7 @@
 
 #include <random>
 
-#include "level_builder.h"
+#include "support/level_builder.h"
 #include "support/test_support.h"
 #include "world/level_mesh.h"
 #include "world/line_queries.h"

@@ -2,7 +2,7 @@
 // nearest first, transparent farthest first), new vertices, deletion and facing.
 #include <gtest/gtest.h>
 
-#include "level_builder.h"
+#include "support/level_builder.h"
 #include "models/materials.h"
 #include "objects/player.h"
 #include "world/box_tree.h"

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "level_builder.h"
+#include "support/level_builder.h"
 #include "models/model_types.h"
 #include "objects/human.h"
 #include "objects/player.h"

@@ -1,5 +1,5 @@
 // Level and body builders for the world tests.
-#include "level_builder.h"
+#include "support/level_builder.h"
 
 #include <cstring>
 #include <random>
