@@ -1,16 +1,374 @@
 // Collision query commands: pokes, sphere and segment tests, collision results, and the mesh builders.
-#include "commands/commands.h"
+// Results go into the numbered registers; a register number that would put a write outside
+// its bank writes nothing.
+#include "commands/collision_commands.h"
 
-char* znkinstr_poke(char* parms, char* buffer) { return nullptr; }
-char* znkinstr_teampoke(char* parms, char* buffer) { return nullptr; }
-char* znkinstr_spherecoll(char* parms, char* buffer) { return nullptr; }
-char* znkinstr_intersect(char* parms, char* buffer) { return nullptr; }
-char* znkinstr_coll(char* parms, char* buffer) { return nullptr; }
-char* znkinstr_collnormal(char* parms, char* buffer) { return nullptr; }
-char* znkinstr_collpoint(char* parms, char* buffer) { return nullptr; }
-char* znkinstr_collmaterial(char* parms, char* buffer) { return nullptr; }
-char* znkinstr_bounce(char* parms, char* buffer) { return nullptr; }
-char* znkinstr_egg(char* parms, char* buffer) { return nullptr; }
-char* znkinstr_vertex(char* parms, char* buffer) { return nullptr; }
-char* znkinstr_line(char* parms, char* buffer) { return nullptr; }
-char* znkinstr_face(char* parms, char* buffer) { return nullptr; }
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "commands/commands.h"
+#include "commands/echo.h"
+#include "models/import_common.h"
+#include "models/materials.h"
+#include "models/model_types.h"
+#include "objects/human.h"
+#include "objects/vector_math.h"
+#include "script/variables.h"
+#include "world/collide_slide.h"
+#include "world/level_mesh.h"
+#include "world/line_queries.h"
+#include "world/object_collision.h"
+
+vector_type gFacePos = {0.0f, 0.0f, 0.0f};
+int gFaceOut = 0;
+int gDefaultSmooth = 0;
+int gDefaultTransparent = 0;
+int gDefaultInvisible = 0;
+
+namespace {
+
+bool IsEmpty(const char* parms) {
+  if (!parms) return true;
+  for (const char* c = parms; *c; ++c)
+    if (*c != ' ' && *c != '\t' && *c != '\r' && *c != '\n') return false;
+  return true;
+}
+
+// The first word of the parameters equals `word`.
+bool FirstWordIs(const char* parms, const char* word) {
+  if (!parms) return false;
+  char first[16] = "";
+  if (std::sscanf(parms, "%15s", first) != 1) return false;
+  return std::strcmp(first, word) == 0;
+}
+
+vector_type FloatRegisters(int first) {
+  vector_type v = {0.0f, 0.0f, 0.0f};
+  double* r = FloatRegister(first);
+  double* r3 = FloatRegister(first + 2);
+  if (r && r3) v = {static_cast<float>(r[0]), static_cast<float>(r[1]), static_cast<float>(r[2])};
+  return v;
+}
+
+// Writes three floats from register n on; nothing when n+2 lies beyond the bank.
+void SetFloatRegisters(int n, float x, float y, float z) {
+  double* first = FloatRegister(n);
+  if (!first || !FloatRegister(n + 2)) return;
+  first[0] = x;
+  first[1] = y;
+  first[2] = z;
+}
+
+void SetIntRegister(int n, int value) {
+  if (int32_t* r = IntRegister(n)) *r = value;
+}
+
+// The register number of a "%d\n" parameter: default 1, below 1 means 1.
+int ReadFirstRegister(const char* parms) {
+  int n = 1;
+  if (parms) std::sscanf(parms, "%d", &n);
+  return n < 1 ? 1 : n;
+}
+
+// Point parameters of the mesh builders: "x, y, z" or float registers 1..3 when empty.
+vector_type ReadPoint(const char* parms) {
+  if (IsEmpty(parms)) return FloatRegisters(1);
+  float x = 0.0f, y = 0.0f, z = 0.0f;
+  std::sscanf(parms, "%f, %f, %f", &x, &y, &z);
+  return {x, y, z};
+}
+
+bool SamePlace(vector_type a, vector_type b) {
+  return std::fabs(a.x - b.x) < kSamePlaceDistance && std::fabs(a.y - b.y) < kSamePlaceDistance &&
+         std::fabs(a.z - b.z) < kSamePlaceDistance;
+}
+
+mesh_vert* FindVertexAt(vector_type p) {
+  for (mesh_vert* v = baseMeshVertPtr->next; v; v = v->next)
+    if (v->visible && SamePlace(v->pos, p)) return v;
+  return nullptr;
+}
+
+mesh_vert* AddVertexAtHead(vector_type p) {
+  mesh_vert* v = NewEmptyMeshVert(p);
+  v->next = baseMeshVertPtr->next;
+  baseMeshVertPtr->next = v;
+  return v;
+}
+
+void UnselectVisibleVertices() {
+  for (mesh_vert* v = baseMeshVertPtr->next; v; v = v->next)
+    if (v->visible) v->selected = v->oldSelected = 0;
+}
+
+bool AnyVisibleVertexSelected() {
+  for (mesh_vert* v = baseMeshVertPtr->next; v; v = v->next)
+    if (v->visible && v->selected) return true;
+  return false;
+}
+
+bool EdgeJoins(const mesh_edge* e, const mesh_vert* a, const mesh_vert* b) {
+  return (e->v1 == a && e->v2 == b) || (e->v1 == b && e->v2 == a);
+}
+
+bool VisibleEdgeJoins(const mesh_edge* from, const mesh_vert* a, const mesh_vert* b) {
+  for (const mesh_edge* e = from; e; e = e->next)
+    if (e->visible && EdgeJoins(e, a, b)) return true;
+  return false;
+}
+
+void AddTriangleAtHead(mesh_vert* a, mesh_vert* b, mesh_vert* c) {
+  level_triangle* t = new level_triangle();
+  t->vertexPtrs[0] = a;
+  t->vertexPtrs[1] = b;
+  t->vertexPtrs[2] = c;
+  t->visible = 1;
+  t->smooth = gDefaultSmooth;
+  t->transparent = gDefaultTransparent;
+  t->invisible = gDefaultInvisible;
+  t->meshworkMaterial = 0;
+  t->thePlane = nullptr;
+  t->shadowPolys = nullptr;
+  t->normal = GetNormalOfTrig(a->pos, b->pos, c->pos);
+  FixTriangleFacing(t, gFacePos, gFaceOut);
+  t->next = baseLTPtr->next;
+  baseLTPtr->next = t;
+}
+
+// The new edge (a, b) closes every loop a - o - b of older visible edges into a triangle
+// (a, b, o). An end pair joined by several older edges (the importers give shared edges once
+// per triangle) still makes one triangle per o.
+void CloseTriangles(mesh_edge* newEdge) {
+  mesh_vert* a = newEdge->v1;
+  mesh_vert* b = newEdge->v2;
+  std::vector<mesh_vert*> done;
+  for (mesh_edge* e = newEdge->next; e; e = e->next) {
+    if (!e->visible || (e->v1 != a && e->v2 != a)) continue;
+    mesh_vert* o = e->v1 == a ? e->v2 : e->v1;
+    if (o == a || o == b) continue;
+    bool seen = false;
+    for (mesh_vert* d : done) seen = seen || d == o;
+    if (seen) continue;
+    for (mesh_edge* f = newEdge->next; f; f = f->next) {
+      if (f == e || !f->visible || !EdgeJoins(f, o, b)) continue;
+      AddTriangleAtHead(a, b, o);
+      done.push_back(o);
+      break;
+    }
+  }
+}
+
+// Selects the vertex at p, creating it at the head of the list when there is none.
+void SelectOrMakeVertex(vector_type p) {
+  mesh_vert* v = FindVertexAt(p);
+  if (!v) {
+    v = AddVertexAtHead(p);
+    MarkLevelChanged();
+  }
+  v->selected = v->oldSelected = 1;
+}
+
+void VertexCommand(const char* parms) {
+  UnselectVisibleVertices();
+  if (FirstWordIs(parms, "none")) return;
+  SelectOrMakeVertex(ReadPoint(parms));
+}
+
+}  // namespace
+
+char* znkinstr_poke(char* parms, char* buffer) {
+  int r = 1, f = 1;
+  char mode[4] = "";
+  if (parms) std::sscanf(parms, "%d,%d,%3s", &r, &f, mode);
+  vector_type p = FloatRegisters(1);
+  vector_type w = FloatRegisters(4);
+  int result = 0;
+  // A segment of no length meets nothing (a box would otherwise count a point inside it).
+  if (p.x != w.x || p.y != w.y || p.z != w.z) {
+    int savedObjectPoke = gDoObjectPoke;
+    if (std::strcmp(mode, "e") == 0) gDoObjectPoke = 0;
+    result = StandardCollision(p, w);
+    gDoObjectPoke = savedObjectPoke;
+  }
+  SetIntRegister(r, result);
+  if (result) SetFloatRegisters(f, s1, s2, s3);
+  gPokeObject = nullptr;
+  AppendEcho(buffer, " // %d", result);
+  return nullptr;
+}
+
+char* znkinstr_teampoke(char* parms, char* buffer) {
+  int r = 1, f = 1;
+  char teamText[64] = "";
+  if (parms) std::sscanf(parms, "%d,%d,%63[^\n]", &r, &f, teamText);
+  int team = 0;
+  if (teamText[0]) {
+    team = std::atoi(teamText);
+  } else if (int32_t* i1 = IntRegister(1)) {
+    team = *i1;
+  }
+  int result = StandardTeamCollision(FloatRegisters(1), FloatRegisters(4), team);
+  SetIntRegister(r, result);
+  if (result) SetFloatRegisters(f, s1, s2, s3);
+  AppendEcho(buffer, " // %d", result);
+  return nullptr;
+}
+
+char* znkinstr_spherecoll(char* parms, char* buffer) {
+  int b = 1, f = 1;
+  if (parms) std::sscanf(parms, "%d,%d", &b, &f);
+  if (b < 1) b = 1;
+  if (f < 1) f = 1;
+  vector_type from = FloatRegisters(1);
+  vector_type to = FloatRegisters(4);
+  vector_type displacement = {to.x - from.x, to.y - from.y, to.z - from.z};
+  human_being* obj = selHuman;
+  vector_type point = {0.0f, 0.0f, 0.0f};
+  // An object without a model has no sphere.
+  int contact = (!obj || obj->mdl) ? StandardObjectCollision(obj, displacement, nullptr, &point, nullptr) : 0;
+  if (int32_t* reg = BoolRegister(b)) *reg = contact ? 1 : 0;
+  if (contact) SetFloatRegisters(f, point.x, point.y, point.z);
+  return nullptr;
+}
+
+char* znkinstr_intersect(char* parms, char* buffer) {
+  int r = 1, s = -5, g = -5;
+  if (parms) std::sscanf(parms, "%d,%d,%d", &r, &s, &g);
+  if (r < 1 || r > kNumRegisters) r = 1;
+  SetIntRegister(r, 0);
+  human_being* me = selHuman;
+  if (!me || !me->mdl) return nullptr;
+  vector_type boxMin = me->mdl->newBoxMin;
+  vector_type boxMax = me->mdl->newBoxMax;
+  if (g >= 1 && g <= kNumRegisters) {
+    float grow = static_cast<float>(*FloatRegister(g));
+    boxMin = {boxMin.x - grow, boxMin.y - grow, boxMin.z - grow};
+    boxMax = {boxMax.x + grow, boxMax.y + grow, boxMax.z + grow};
+  }
+  if (s >= 1 && s <= kNumRegisters) {
+    human_being* other = GetHumanByName(StringRegister(s));
+    if (other && other->mdl && ix_box_box_aligned(boxMin, boxMax, other->mdl->newBoxMin, other->mdl->newBoxMax)) {
+      gHitPerson = other;
+      SetIntRegister(r, 2);
+    }
+    return nullptr;
+  }
+  for (human_being* other = baseHuman ? baseHuman->next : nullptr; other; other = other->next) {
+    if (other == me || other->objectType == 2 || other->HUD != 0 || !other->mdl) continue;
+    if (ix_box_box_aligned(boxMin, boxMax, other->mdl->newBoxMin, other->mdl->newBoxMax)) {
+      gHitPerson = other;
+      SetIntRegister(r, 2);
+      return nullptr;
+    }
+  }
+  return nullptr;
+}
+
+char* znkinstr_coll(char* parms, char* buffer) {
+  if (FirstWordIs(parms, "none")) gHitPerson = nullptr;
+  return nullptr;
+}
+
+char* znkinstr_collnormal(char* parms, char* buffer) {
+  SetFloatRegisters(ReadFirstRegister(parms), gCollisionNormal.x, gCollisionNormal.y, gCollisionNormal.z);
+  AppendEcho(buffer, " // %f,%f,%f", gCollisionNormal.x, gCollisionNormal.y, gCollisionNormal.z);
+  return nullptr;
+}
+
+char* znkinstr_collpoint(char* parms, char* buffer) {
+  SetFloatRegisters(ReadFirstRegister(parms), gCollisionPoint.x, gCollisionPoint.y, gCollisionPoint.z);
+  AppendEcho(buffer, " // %f,%f,%f", gCollisionPoint.x, gCollisionPoint.y, gCollisionPoint.z);
+  return nullptr;
+}
+
+char* znkinstr_collmaterial(char* parms, char* buffer) {
+  const char* name = "";
+  if (gMaterials && gNumMaterials > 0) {
+    // A material number out of range reads as material 0, as everywhere in the level.
+    uint32_t m = gCollisionMaterial >= 0 && static_cast<uint32_t>(gCollisionMaterial) < gNumMaterials
+                     ? static_cast<uint32_t>(gCollisionMaterial)
+                     : 0;
+    name = gMaterials[m].name;
+  }
+  if (char* reg = StringRegister(ReadFirstRegister(parms))) std::snprintf(reg, kStringRegisterSize, "%s", name);
+  AppendEcho(buffer, " // %s", name);
+  return nullptr;
+}
+
+char* znkinstr_bounce(char* parms, char* buffer) {
+  vector_type d = FloatRegisters(1);
+  vector_type m = FloatRegisters(4);
+  Normalize(&d);
+  Normalize(&m);
+  float dm = static_cast<float>(DotProduct(d, m));
+  vector_type out = {d.x - 2.0f * dm * m.x, d.y - 2.0f * dm * m.y, d.z - 2.0f * dm * m.z};
+  SetFloatRegisters(ReadFirstRegister(parms), out.x, out.y, out.z);
+  AppendEcho(buffer, " // %f,%f,%f", out.x, out.y, out.z);
+  return nullptr;
+}
+
+char* znkinstr_egg(char* parms, char* buffer) {
+  float x = 1.0f, y = 1.0f, z = 1.0f, w = 1.0f;
+  if (parms) std::sscanf(parms, "%f,%f,%f,%f", &x, &y, &z, &w);
+  if (!selHuman) {
+    gPlayerDimensions = {x, y, z};
+  } else if (!selHuman->isScenery && selHuman->mdl) {
+    selHuman->mdl->eRadius.x *= x;
+    selHuman->mdl->eRadius.y *= y;
+    selHuman->mdl->eRadius.z *= z;
+  }
+  return nullptr;
+}
+
+char* znkinstr_vertex(char* parms, char* buffer) {
+  VertexCommand(parms);
+  return nullptr;
+}
+
+char* znkinstr_line(char* parms, char* buffer) {
+  if (FirstWordIs(parms, "none") || !AnyVisibleVertexSelected()) {
+    VertexCommand(parms);
+    return nullptr;
+  }
+  vector_type p = ReadPoint(parms);
+  mesh_vert* t = FindVertexAt(p);
+  if (!t) t = AddVertexAtHead(p);
+  for (mesh_vert* v = baseMeshVertPtr->next; v; v = v->next) {
+    if (!v->visible || !v->selected || v == t) continue;
+    if (!VisibleEdgeJoins(baseEdgePtr->next, v, t)) {
+      mesh_edge* e = new mesh_edge();
+      e->v1 = v;
+      e->v2 = t;
+      e->visible = 1;
+      e->next = baseEdgePtr->next;
+      baseEdgePtr->next = e;
+      CloseTriangles(e);
+    }
+    v->selected = v->oldSelected = 0;
+  }
+  t->selected = 1;
+  // The triangles collide and draw once the level is rebuilt, before the next frame or query.
+  MarkLevelChanged();
+  return nullptr;
+}
+
+char* znkinstr_face(char* parms, char* buffer) {
+  if (FirstWordIs(parms, "in") || FirstWordIs(parms, "out")) {
+    gFacePos = FloatRegisters(1);
+    gFaceOut = FirstWordIs(parms, "out") ? 1 : 0;
+    return nullptr;
+  }
+  if (IsEmpty(parms)) {
+    gFacePos = FloatRegisters(1);
+    return nullptr;
+  }
+  float x = 0.0f, y = 0.0f, z = 0.0f;
+  char side[16] = "";
+  std::sscanf(parms, "%f,%f,%f,%15s", &x, &y, &z, side);
+  gFacePos = {x, y, z};
+  gFaceOut = std::strcmp(side, "in") == 0 ? 0 : 1;
+  return nullptr;
+}

@@ -14,12 +14,6 @@
 #include "shell/startup.h"
 #include "world/level_mesh.h"
 
-// The editing commands own these flags; these weak definitions keep the readers linkable
-// where those commands are not built in.
-__attribute__((weak)) int gDefaultSmooth = 0;
-__attribute__((weak)) int gDefaultTransparent = 0;
-__attribute__((weak)) int gDefaultInvisible = 0;
-
 ImportTriangle DefaultImportTriangle(uint32_t a, uint32_t b, uint32_t c) {
   ImportTriangle t{};
   t.corner[0] = a;
