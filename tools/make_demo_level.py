@@ -241,7 +241,7 @@ setf 4,0
 setf 5,4
 setf 6,0
 partinfo false,false,0,0,0
-particles -1,1.2,0.5,0.02,0.1,0.12,0.05,1,1,30,0,"Textures/spark.png",true
+particles -1,1.2,0.5,0.02,0.1,0.25,0.08,1,1,30,0,"Textures/spark.png",true
 channel 1
 sndstop 1
 sndloop 1,0,1.6,13
