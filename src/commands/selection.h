@@ -11,3 +11,5 @@ extern zntlbone* gSelBone;           // mirrors selBone (drawn red in the skelet
 extern int selectedLight;            // 0..7
 extern zntlgroup* gSelectedGroup;    // or null
 extern int gScriptCommandSelChange;  // selection commands also mark the entity in gAllEntities
+extern int gTeam;                    // the player's team
+extern int alwaysWalk;               // walking steps always walk (set by move for its step)

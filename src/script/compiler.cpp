@@ -432,6 +432,8 @@ void RemoveCompiledCodeFromScript(ZNK_scripter* script) {
   script->startWith = nullptr;
 }
 
+int ScriptIsRunning(const ZNK_scripter* script) { return IsRunning(script) ? 1 : 0; }
+
 void DisposeScript(ZNK_scripter* script) {
   if (!script) return;
   if (IsRunning(script)) {

@@ -43,6 +43,8 @@ int ExecuteCompiledZNKScript(ZNK_scripter* script);
 int ZNK_GetScriptConditionalResult(char dataType, int first, const char* operatorType, int second);
 void RemoveCompiledCodeFromScript(ZNK_scripter* script);
 void DisposeScript(ZNK_scripter* script);
+// 1 while the script is running a slice (also further out, when it raised an event).
+int ScriptIsRunning(const ZNK_scripter* script);
 
 // Nesting limits: levels beyond kMaxControlLevels are refused (their words change nothing
 // and their bodies run unconditionally, once); a macro call nested deeper than
