@@ -236,19 +236,19 @@ script "Data/walker",1
 // Sparks from a brazier on the platform, and its hum.
 setf 1,0
 setf 2,1.6
-setf 3,13
+setf 3,10.8
 setf 4,0
-setf 5,4
+setf 5,5
 setf 6,0
 partinfo false,false,0,0,0
-particles -1,1.2,0.5,0.02,0.1,0.25,0.08,1,1,30,0,"Textures/spark.png",true
+particles -1,1.4,0.5,0.01,0.1,0.3,0.1,1,1,30,0,"Textures/spark.png",true
 channel 1
 sndstop 1
-sndloop 1,0,1.6,13
+sndloop 1,0,1.6,10.8
 channel -1
 // The camera stands near the entrance, looking at the platform.
 player
-put 0,0,-12
+put 0,0,-9
 spin 5,0,0
 script "Data/controls"
 """
@@ -269,14 +269,14 @@ storeb "doFog",1          // evening haze
 // A lamp by the fountain and a dim moon.
 light 1
 lighton true
-put 0,4,-3,1
+put 0,5,-9,1
 diffuse 1,0.8,0.5,1
 ambient 0.25,0.25,0.3,1
 attenuation 1,0.08
 light 2
 lighton true
-put -0.5,1,0.3,0
-diffuse 0.3,0.35,0.5,1
+put -0.3,1,-0.8,0
+diffuse 0.35,0.4,0.6,1
 ambient 0,0,0,1
 make "walker"
 put 0,0,-8
@@ -290,7 +290,7 @@ setf 4,0
 setf 5,0.8
 setf 6,0
 partinfo false,false,0,0,0
-particles -1,4,1.5,0.12,0.2,0.6,0.2,0,5,20,2,"Textures/smoke.png",false
+particles -1,4,1.5,0.08,0.2,0.9,0.3,0,5,20,2,"Textures/smoke.png",false
 channel 1
 sndstop 1
 sndloop 1,0,2,0
