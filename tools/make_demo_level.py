@@ -231,7 +231,7 @@ diffuse 0.35,0.4,0.55,1
 ambient 0,0,0,1
 // The walker patrols between the pillars.
 make "walker"
-put 3,0,-2
+put -1,0,-2
 script "Data/walker",1
 // Sparks from a brazier on the platform, and its hum.
 setf 1,0
