@@ -39,25 +39,6 @@ void HandleHumanScriptsForMask(long mask) {
   }
 }
 
-namespace {
-// The whole file with every LF turned into a CR, or null when it cannot be opened.
-char* ReadScriptText(const char* path) {
-  FILE* file = std::fopen(path, "rb");
-  if (!file) return nullptr;
-  std::fseek(file, 0, SEEK_END);
-  long size = std::ftell(file);
-  std::fseek(file, 0, SEEK_SET);
-  if (size < 0) size = 0;
-  char* text = static_cast<char*>(std::malloc(static_cast<size_t>(size) + 2));
-  if (text) {
-    ReadCharsFromFile(file, text, size);
-    ReplaceCharsInString(text, '\n', '\r');
-  }
-  std::fclose(file);
-  return text;
-}
-}  // namespace
-
 void ZNKSetScript(const char* shortFile, int evMask) {
   if (!shortFile) return;
   human_being* owner = selHuman;
@@ -72,7 +53,7 @@ void ZNKSetScript(const char* shortFile, int evMask) {
 
   char path[2048];
   std::snprintf(path, sizeof path, "%s%s", routePath, shortFile);
-  char* text = ReadScriptText(path);
+  char* text = ReadScriptFile(path);
   if (!text) {
     OutputToConsoleF("//Error loading script: \"%s\"\n", path);
     return;

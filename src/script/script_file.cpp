@@ -65,23 +65,27 @@ ZNK_scripter* NewZNKScript(const char* text) {
   return script;
 }
 
-ZNK_scripter* LoadScript(const char* path) {
+char* ReadScriptFile(const char* path) {
   FILE* file = std::fopen(path, "rb");
   if (!file) return nullptr;
   std::fseek(file, 0, SEEK_END);
   long size = std::ftell(file);
   std::fseek(file, 0, SEEK_SET);
   if (size < 0) size = 0;
-  // The measured size bounds the read: a file that grows meanwhile is cut there.
-  char* text = static_cast<char*>(std::malloc(static_cast<size_t>(size) + 1));
-  if (!text) {
-    std::fclose(file);
-    return nullptr;
+  // The measured size bounds the read: a file that grows meanwhile is cut there. A NUL byte
+  // inside the file ends the script text there.
+  char* text = static_cast<char*>(std::malloc(static_cast<size_t>(size) + 2));
+  if (text) {
+    ReadCharsFromFile(file, text, size);
+    ReplaceCharsInString(text, '\n', '\r');
   }
-  ReadCharsFromFile(file, text, size);
   std::fclose(file);
-  // A NUL byte inside the file ends the script text there.
-  ReplaceCharsInString(text, '\n', '\r');
+  return text;
+}
+
+ZNK_scripter* LoadScript(const char* path) {
+  char* text = ReadScriptFile(path);
+  if (!text) return nullptr;
 
   ZNK_scripter* last = &baseScript;
   while (last->next) last = last->next;

@@ -37,6 +37,9 @@ extern ZNK_scripter* scriptPtr;
 void InitScriptLists();
 
 ZNK_scripter* LoadScript(const char* path);
+// The whole file with every LF turned into a CR (malloc'd; the caller frees it), or null when
+// it cannot be opened.
+char* ReadScriptFile(const char* path);
 ZNK_scripter* NewZNKScript(const char* text);
 void ReadWholeFile(FILE* file, char* buffer);
 void ReadCharsFromFile(FILE* file, char* buffer, long n);
