@@ -37,27 +37,13 @@ void FindBugsInScript(const char* text) {
   if (!text) return;
   BlockCount ifs, repeats, loops;
   int lineNumber = 0;
-  size_t length = std::strlen(text);
-  size_t pos = 0;
+  int length = static_cast<int>(std::strlen(text));
+  int pos = 0;
   while (pos < length) {
-    char line[kMaxLineLength + 1];
-    int n = 0;
-    while (pos < length && text[pos] != '\r' && text[pos] != '\n') {
-      if (n < kMaxLineLength) line[n++] = text[pos];
-      pos++;
-    }
-    line[n] = '\0';
-    if (pos < length) {
-      // A LF right after a CR belongs to the same line end.
-      if (text[pos] == '\r' && pos + 1 < length && text[pos + 1] == '\n') pos++;
-      pos++;
-    }
+    char line[kMaxLineLength + 1], command[kMaxCommandWord + 1], parms[kMaxParmsLength + 1];
+    pos = TakeScriptLine(text, pos, length, line);
     lineNumber++;
-
-    char* start = line;
-    for (int k = 0; k < 2 && *start == '#'; k++) start++;
-    char command[kMaxCommandWord + 1], parms[kMaxParmsLength + 1];
-    MakeZNKCommandOutOfLine(start, command, parms);
+    const char* start = line + SplitScriptLine(line, command, parms);
     if (!command[0]) continue;
 
     if (!std::strcmp(command, "if")) {

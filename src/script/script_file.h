@@ -48,6 +48,15 @@ int Read1Line(FILE* file, char* buffer);
 // `line` (changed in place: the comment is cut off) into `command` (at least 32 bytes) and
 // `parms` (at least kMaxParmsLength + 1 bytes).
 void MakeZNKCommandOutOfLine(char* line, char* command, char* parms);
+// Copies the line of `text` that starts at `pos` into `line` (at least kMaxLineLength + 1
+// bytes; longer lines are cut) and returns the position after its line end. CR and LF both
+// end a line; a LF right after a CR belongs to the same line end.
+int TakeScriptLine(const char* text, int pos, int length, char* line);
+// Takes one script line apart for the compiler, the line interpreter and the checker: its
+// "#" prefix (none, one or two characters; a third "#" belongs to the command word), then
+// the command word and parameters as MakeZNKCommandOutOfLine splits the rest. Returns the
+// prefix length; `line` + that length is the line after its prefix, comment cut off.
+int SplitScriptLine(char* line, char* command, char* parms);
 char* InterpretEscapeSequences(char* text);
 
 int ZNK_EqualString(const char* a, const char* b);
