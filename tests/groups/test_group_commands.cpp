@@ -455,7 +455,7 @@ TEST_F(Groups, FreeAllGroupsLeavesTheLightsTheCameraAndTheObjects) {
 
 // ---- Malformed structures -----------------------------------------------------------------
 
-TEST_F(Groups, WalksOverACycleEndAtTheDepthLimit) {
+TEST_F(Groups, WalksOverACycleEnterEachGroupOnce) {
   Object("a", 1, 0, 0);
   zntlgroup* g = Group("loop", {"a"});
   // Built past the command's refusal: the group is its own member.
