@@ -26,6 +26,9 @@ namespace {
 
 constexpr int kScriptFiles = 4;
 constexpr int kPasses = 24;
+// Lines per text and repeat counts stay small: nested repeats and macros that call
+// themselves multiply their work, and an input should cost milliseconds, not minutes.
+constexpr int kMaxLines = 12;
 
 std::string gGame;  // the game folder, ending in "/"
 
@@ -73,7 +76,7 @@ std::string Line(Bytes& in) {
     case 0: return "if i,1,<,2";
     case 1: return "else";
     case 2: return "endif";
-    case 3: return "repeat " + N(a);
+    case 3: return "repeat " + N(a % 3);
     case 4: return "endrepeat";
     case 5: return "exitrepeat";
     case 6: return "loop";
@@ -99,7 +102,7 @@ std::string Line(Bytes& in) {
     case 26: return "level \"L" + N(a % 2 + 1) + "\"";
     case 27: return "boom";
     case 28: return "seti 1," + N(in.next() % 4);
-    case 29: return "addi 1,1";
+    case 29: return "addi 2,1";
     case 30: return "seti 2,2";
     case 31: return "if i,1,=,2";
     case 32: return "output \"x\"";
@@ -117,7 +120,7 @@ std::string Line(Bytes& in) {
 std::string Text(Bytes& in) {
   std::string text;
   int lines = 0;
-  while (!in.done() && lines < 64) {
+  while (!in.done() && lines < kMaxLines) {
     if (in.data[in.pos] == 0xFF) {
       in.pos++;
       break;
