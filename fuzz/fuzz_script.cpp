@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "../tools/zntl_model_writer.h"
+#include "objects/human.h"
 #include "script/compiler.h"
 #include "script/command_table.h"
 #include "script/scheduler.h"
@@ -29,6 +30,15 @@ constexpr int kPasses = 24;
 // Lines per text and repeat counts stay small: nested repeats and macros that call
 // themselves multiply their work, and an input should cost milliseconds, not minutes.
 constexpr int kMaxLines = 12;
+// Object scripts that make or clone objects double the world every pass; the passes stop
+// once it is this crowded.
+constexpr int kMaxObjects = 256;
+
+int CountObjects() {
+  int n = 0;
+  for (human_being* h = baseHuman ? baseHuman->next : nullptr; h; h = h->next) n++;
+  return n;
+}
 
 std::string gGame;  // the game folder, ending in "/"
 
@@ -147,7 +157,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ZNK_CopyString(currentLevelFolder, gGame.c_str(), sizeof currentLevelFolder);
   levelChanged = 0;
   if (!LoadScript((gGame + "Data/game script.txt").c_str())) return 0;
-  for (int pass = 0; pass < kPasses; pass++) {
+  for (int pass = 0; pass < kPasses && CountObjects() < kMaxObjects; pass++) {
     gCurrentTime += 20;
     // The logic task clears the flag of a level switch in the pass after it.
     levelChanged = 0;
