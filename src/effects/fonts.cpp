@@ -9,6 +9,7 @@
 #include FT_FREETYPE_H
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -265,9 +266,18 @@ FontResult RenderFont(const char* fontName, font_type* font) {
   return result;
 }
 
+// The pen moved by `step` pixels; a pen placed near the ends of the int range stops there
+// instead of overflowing.
+int MovePen(int pen, long long step) {
+  long long moved = static_cast<long long>(pen) + step;
+  if (moved > INT_MAX) return INT_MAX;
+  if (moved < INT_MIN) return INT_MIN;
+  return static_cast<int>(moved);
+}
+
 // A line break: down one and a half font sizes, back to the line start.
 void NewLine(const font_type* font, int lineStart) {
-  gInsertionPoint_v += font->fontSize / 2 + font->fontSize;
+  gInsertionPoint_v = MovePen(gInsertionPoint_v, font->fontSize / 2 + font->fontSize);
   gInsertionPoint_h = lineStart;
 }
 
@@ -331,10 +341,11 @@ void ZNKDrawString(const unsigned char* theString, font_type* theFont, int right
       open = true;
     }
     int w = theFont->int_lengths[c];
-    if (gInsertionPoint_h + w > rightborder) NewLine(theFont, lineStart);
-    float h0 = static_cast<float>(gInsertionPoint_h), h1 = static_cast<float>(gInsertionPoint_h + w);
-    float top = static_cast<float>(gInsertionPoint_v - 2 * size + 1);
-    float bottom = static_cast<float>(gInsertionPoint_v + size - 1);
+    if (static_cast<long long>(gInsertionPoint_h) + w > rightborder) NewLine(theFont, lineStart);
+    float h0 = static_cast<float>(gInsertionPoint_h);
+    float h1 = static_cast<float>(static_cast<long long>(gInsertionPoint_h) + w);
+    float top = static_cast<float>(static_cast<long long>(gInsertionPoint_v) - 2 * size + 1);
+    float bottom = static_cast<float>(static_cast<long long>(gInsertionPoint_v) + size - 1);
     glTexCoord2f(theFont->u[c][0], theFont->v[c][0]);
     glVertex2f(h0, top);
     glTexCoord2f(theFont->u[c][1], theFont->v[c][0]);
@@ -343,7 +354,7 @@ void ZNKDrawString(const unsigned char* theString, font_type* theFont, int right
     glVertex2f(h1, bottom);
     glTexCoord2f(theFont->u[c][0], theFont->v[c][1]);
     glVertex2f(h0, bottom);
-    gInsertionPoint_h += w;
+    gInsertionPoint_h = MovePen(gInsertionPoint_h, w);
   }
   if (open) glEnd();
 }
