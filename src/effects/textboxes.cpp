@@ -13,7 +13,7 @@ textbox_type baseTextBox = {};
 textbox_type* textboxPtr = &baseTextBox;
 float gTextColor[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 
-void SetTextBox(int ID, const char* text, float h, float v, float hend, float vend) {
+void SetTextBox(int ID, const char* text, double h, double v, double hend, double vend) {
   if (!gCurFont) return;
   textbox_type* box = nullptr;
   textbox_type* last = &baseTextBox;
