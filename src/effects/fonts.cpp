@@ -232,9 +232,9 @@ enum class FontResult { kBuilt, kNoFace, kTooLarge };
 // Renders both atlases of a font with FreeType.
 FontResult RenderFont(const char* fontName, font_type* font) {
   const int largest = LargestAtlasSide();
-  // A picture taller than the largest atlas can never fit: refused before FreeType is asked
-  // to scale a face that large.
-  if (GlyphHeight(font->fontSize) + 2 > largest) return FontResult::kTooLarge;
+  // A picture taller than the largest atlas (3 x size - 2 texels and a blank one above and
+  // below) can never fit: refused before FreeType is asked to scale a face that large.
+  if (font->fontSize > largest / 3) return FontResult::kTooLarge;
   std::string file;
   int index = 0;
   if (!MatchFontFile(fontName, &file, &index)) return FontResult::kNoFace;
