@@ -100,7 +100,9 @@ std::string Line(Bytes& in) {
     case 14: return "###m" + N(a);
     case 15: return "begin #m" + N(a);
     case 16: return "script \"Data/s" + N(a) + "\"";
-    case 17: return "script \"Data/s" + N(a) + "\"," + N(in.next() % 4);
+    // Object scripts answer event 2 only: one answering the per-pass event that makes an
+    // object and gives it the same script would run without end within one pass.
+    case 17: return "script \"Data/s" + N(a) + "\"," + N(in.next() % 2 * 2);
     case 18: return "deletescript \"Data/s" + N(a) + ".txt\"";
     case 19: return "make \"box\"";
     case 20: return "get \"box" + N(a + 1) + "\"";
