@@ -14,7 +14,7 @@
 #include "world/meshwork_reader.h"
 
 void ImportModelWithAutoDetect(const char* fileName, float scaleFactor) {
-  FILE* file = std::fopen(fileName, "rb");
+  FILE* file = OpenGameFile(fileName);
   if (!file) {
     OutputToDialog("An error occured while attempting to open the file.");
     return;

@@ -4,6 +4,8 @@
 #pragma once
 #include <cstdio>
 
+#include "shell/game_paths.h"  // FixPathString
+
 struct human_being;
 struct ZNK_comscrinstr;
 
@@ -56,7 +58,6 @@ char lowerCase(char c);
 int IsTag(const char* text, const char* tag);
 void KillString(char* text);
 void ReplaceCharsInString(char* text, char from, char to);
-void FixPathString(char* path);
 
 // Copies at most size - 1 characters and always terminates.
 void ZNK_CopyString(char* destination, const char* source, size_t size);

@@ -87,7 +87,7 @@ float Reciprocal(float size) { return size != 0.0f ? 1.0f / size : 1.0f; }
 }  // namespace
 
 int ConfirmMeshworkFileWithHeader(const char* fileName) {
-  FILE* file = std::fopen(fileName, "rb");
+  FILE* file = OpenGameFile(fileName);
   if (!file) return 0;
   char head[8];
   size_t got = std::fread(head, 1, 8, file);
