@@ -9,9 +9,12 @@
 #   stderr.txt    lines that standard error must contain, each as a fixed string
 #   setup.sh      run first in the copy of the case folder (it holds game/), for what git cannot
 #                 keep: FIFOs, links that lead out of the game folder, huge sparse files
-#   check.sh      run afterwards in the game folder's copy as: check.sh STDOUT STDERR
+#   check.sh      run afterwards in the game folder's copy as: check.sh STDOUT STDERR, with
+#                 PNG_PROBE naming the pixel probe (tools/png_probe.cpp) for screenshots
+# Usage: run_case.sh ZYNTREL CASE_DIR [PNG_PROBE]
 set -u
 bin=$1; case_dir=$2
+export PNG_PROBE=${3:-png_probe}
 name=$(basename "$case_dir")
 work=$(mktemp -d "/tmp/zyntrel-e2e-$name-XXXXXX")
 trap 'rm -rf "$work"' EXIT
