@@ -3,6 +3,8 @@
 // and the single entry through which any script runs.
 #pragma once
 #include <cstdio>
+#include <functional>
+#include <vector>
 
 #include "shell/game_paths.h"  // FixPathString
 
@@ -63,7 +65,19 @@ void ReplaceCharsInString(char* text, char from, char to);
 void ZNK_CopyString(char* destination, const char* source, size_t size);
 
 int ExecuteZNKCommandScript(ZNK_scripter* script);
-void FindBugsInScript(const char* text);
+// A block word ("if", "repeat", "loop", "begin") still open at the end of a script text.
+struct ScriptBlock {
+  const char* word;
+  int line;
+};
+// The static checker: its messages go to the console; returns how many it wrote. The blocks
+// left open at the end go into `unclosed` when given.
+int FindBugsInScript(const char* text, std::vector<ScriptBlock>* unclosed = nullptr);
+// Visits every line of a script text that has a command word, numbered from 1 (a CR, a LF or
+// a CR LF ends a line): the line after its "#" characters with the comment cut off, and the
+// command word and parameter text it splits into.
+void ForEachScriptLine(const char* text,
+                       const std::function<void(int number, const char* line, char* command, char* parms)>& visit);
 
 // Appends a CR when the text does not end in one (scripts are run and compiled that way).
 void EnsureTrailingCR(ZNK_scripter* script);
