@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "shell/output.h"
+#include "shell/startup.h"
 
 namespace {
 
@@ -166,9 +167,10 @@ std::string RealPath(const std::string& path) {
 enum WriteCheck { kWriteAllowed, kWriteRefused, kWriteNotRegular, kWriteNoFolder };
 
 // Where a write to the resolved `target` really goes, with every link resolved; allowed only
-// inside the game folder (the working folder) and only to a regular file or a new one.
+// inside the game folder (the folder `routePath` names, the working folder when it is empty)
+// and only to a regular file or a new one.
 WriteCheck CheckWriteTarget(const std::string& target, std::string* checked) {
-  std::string gameFolder = RealPath(".");
+  std::string gameFolder = RealPath(routePath[0] ? routePath : ".");
   if (gameFolder.empty() || target.empty() || target.back() == '/') return kWriteNoFolder;
   size_t slash = target.rfind('/');
   std::string parent = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);

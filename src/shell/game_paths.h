@@ -1,7 +1,8 @@
 // Game paths: every file or folder the player opens for a game passes through here. Games
 // were authored on Windows, so a name may use "\" between folders and differ in case from
 // the file on disk; reads are bounded to regular files of a sane size, and writes stay
-// inside the game folder (the working folder) with every symbolic link resolved.
+// inside the game folder (`routePath`, which is empty: the working folder) with every
+// symbolic link resolved.
 #pragma once
 #include <cstdio>
 #include <string>
