@@ -66,7 +66,7 @@ ZNK_scripter* NewZNKScript(const char* text) {
 }
 
 char* ReadScriptFile(const char* path) {
-  FILE* file = std::fopen(path, "rb");
+  FILE* file = OpenGameFile(path);
   if (!file) return nullptr;
   std::fseek(file, 0, SEEK_END);
   long size = std::ftell(file);

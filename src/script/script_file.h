@@ -3,6 +3,10 @@
 // and the single entry through which any script runs.
 #pragma once
 #include <cstdio>
+#include <functional>
+#include <vector>
+
+#include "shell/game_paths.h"  // FixPathString
 
 struct human_being;
 struct ZNK_comscrinstr;
@@ -65,13 +69,24 @@ char lowerCase(char c);
 int IsTag(const char* text, const char* tag);
 void KillString(char* text);
 void ReplaceCharsInString(char* text, char from, char to);
-void FixPathString(char* path);
 
 // Copies at most size - 1 characters and always terminates.
 void ZNK_CopyString(char* destination, const char* source, size_t size);
 
 int ExecuteZNKCommandScript(ZNK_scripter* script);
-void FindBugsInScript(const char* text);
+// A block word ("if", "repeat", "loop", "begin") still open at the end of a script text.
+struct ScriptBlock {
+  const char* word;
+  int line;
+};
+// The static checker: its messages go to the console; returns how many it wrote. The blocks
+// left open at the end go into `unclosed` when given.
+int FindBugsInScript(const char* text, std::vector<ScriptBlock>* unclosed = nullptr);
+// Visits every line of a script text that has a command word, numbered from 1 (a CR, a LF or
+// a CR LF ends a line): the line after its "#" characters with the comment cut off, and the
+// command word and parameter text it splits into.
+void ForEachScriptLine(const char* text,
+                       const std::function<void(int number, const char* line, char* command, char* parms)>& visit);
 
 // Appends a CR when the text does not end in one (scripts are run and compiled that way).
 void EnsureTrailingCR(ZNK_scripter* script);
