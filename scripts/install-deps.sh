@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev
-  libgl1-mesa-dev libglu1-mesa-dev libosmesa6-dev mesa-utils
+  libgl1-mesa-dev libglu1-mesa-dev libegl-dev libopengl-dev libegl-mesa0 libgl1-mesa-dri mesa-utils
   libpng-dev zlib1g-dev
   libopenal-dev libopenal1 libsndfile1-dev
   libfreetype-dev libfontconfig-dev fontconfig fonts-liberation fonts-dejavu-core
