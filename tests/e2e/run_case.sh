@@ -7,9 +7,12 @@
 #   args          further command-line arguments, one line
 #   status        the expected exit status (default 0)
 #   stderr.txt    lines that standard error must contain, each as a fixed string
-#   check.sh      run afterwards in the game folder's copy as: check.sh STDOUT STDERR
+#   check.sh      run afterwards in the game folder's copy as: check.sh STDOUT STDERR, with
+#                 PNG_PROBE naming the pixel probe (tools/png_probe.cpp) for screenshots
+# Usage: run_case.sh ZYNTREL CASE_DIR [PNG_PROBE]
 set -u
 bin=$1; case_dir=$2
+export PNG_PROBE=${3:-png_probe}
 name=$(basename "$case_dir")
 work=$(mktemp -d "/tmp/zyntrel-e2e-$name-XXXXXX")
 trap 'rm -rf "$work"' EXIT
