@@ -12,7 +12,7 @@ packages=(
   libopenal-dev libopenal1 libsndfile1-dev
   libfreetype-dev libfontconfig-dev fontconfig fonts-liberation fonts-dejavu-core
   clang libclang-rt-14-dev
-  sox xvfb xauth x11-utils libx11-dev
+  sox xvfb xauth x11-utils libx11-dev libxtst-dev
   liblua5.4-dev libbullet-dev libtinyobjloader-dev
 )
 
