@@ -27,6 +27,17 @@ void Plat_Shutdown() {
   gPlatform.initialised = false;
 }
 
+const char* Plat_EnvironmentHelp() {
+  return "Environment:\n"
+         "  ZYNTREL_GL=auto|gpu|gpu:N|software\n"
+         "                        the GL that renders --headless: auto (the default) takes the\n"
+         "                        first GPU through EGL's device platform, else software\n"
+         "                        through Mesa's surfaceless platform (llvmpipe); gpu insists\n"
+         "                        on a GPU (gpu:N on the Nth, from 0); software never uses one.\n"
+         "                        A window's GL comes from the system's driver; software asks\n"
+         "                        Mesa to render it on the processor too\n";
+}
+
 bool ReadGLChoice(GLChoice* choice, std::string* error) {
   *choice = GLChoice();
   const char* text = std::getenv("ZYNTREL_GL");

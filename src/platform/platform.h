@@ -25,6 +25,9 @@ struct PlatformEvent {
 
 enum MessageBoxIcon { kIconInformation = 0, kIconExclamation, kIconStop };
 
+// The usage text's section on the environment variable that picks the GPU or software GL.
+const char* Plat_EnvironmentHelp();
+
 // Starts the backend. Returns false when the window system cannot be reached.
 bool Plat_Init(const PlatformOptions& options);
 void Plat_Shutdown();

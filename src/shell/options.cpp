@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/platform.h"
+
 const char* kUsageText =
     "Usage: zyntrel [OPTIONS] [GAME_FOLDER]\n"
     "Plays the game in GAME_FOLDER (default: the current folder), starting with\n"
@@ -13,8 +15,8 @@ const char* kUsageText =
     "Options:\n"
     "  --window WxH          a normal window with a W by H client area instead of full screen\n"
     "  --headless            no window system, sound or input devices: render off screen\n"
-    "                        through EGL (640x480 unless --window gives a size); message\n"
-    "                        boxes become one line CAPTION: TEXT on standard error\n"
+    "                        (640x480 unless --window gives a size); message boxes become\n"
+    "                        one line CAPTION: TEXT on standard error\n"
     "  --frames N            end after N passes of the main loop (0: run the start script once)\n"
     "  --fixed-step MS       advance the game clock by exactly MS milliseconds per pass\n"
     "  --seed N              seed the random generator with N instead of the time\n"
@@ -25,18 +27,11 @@ const char* kUsageText =
     "                        applied just before that pass's poll (PASS counts from 1)\n"
     "  --sound-capture FILE  write everything played, mixed for the listener, to a WAV file\n"
     "  --help                show this text\n"
-    "  --version             show the version\n"
-    "\n"
-    "Environment:\n"
-    "  ZYNTREL_GL=auto|gpu|gpu:N|software\n"
-    "                        the GL that renders --headless: auto (the default) takes the\n"
-    "                        first GPU through EGL's device platform, else software\n"
-    "                        through Mesa's surfaceless platform (llvmpipe); gpu insists\n"
-    "                        on a GPU (gpu:N on the Nth, from 0); software never uses one.\n"
-    "                        A window's GL comes from the system's driver; software asks\n"
-    "                        Mesa to render it on the processor too\n"
-    "\n"
-    "Exit status: 0 after a normal end, 1 when start-up fails, 2 for a usage error.\n";
+    "  --version             show the version\n";
+
+namespace {
+const char* kExitStatusText = "Exit status: 0 after a normal end, 1 when start-up fails, 2 for a usage error.\n";
+}  // namespace
 
 namespace {
 bool ParseLong(const char* text, long minimum, long* out) {
@@ -75,7 +70,7 @@ ParseResult ParsePlayerOptions(int argc, char** argv, PlayerOptions* options, st
       return argv[++i];
     };
     if (!std::strcmp(arg, "--help") || !std::strcmp(arg, "-h")) {
-      *message = kUsageText;
+      *message = std::string(kUsageText) + "\n" + Plat_EnvironmentHelp() + "\n" + kExitStatusText;
       return kParseExit;
     }
     if (!std::strcmp(arg, "--version")) {
