@@ -19,6 +19,9 @@ EGLSurface gSurface = EGL_NO_SURFACE;
 EGLContext gContext = EGL_NO_CONTEXT;
 std::vector<unsigned char> gPixels;
 int gWidth = 0, gHeight = 0;
+// The buffer frames are drawn into and stay in: the only buffer of a single-buffered
+// pbuffer (front), or the back buffer of one that has only a back buffer.
+GLint gFrameBuffer = GL_FRONT;
 
 PFNEGLGETPLATFORMDISPLAYEXTPROC pGetPlatformDisplay = nullptr;
 PFNEGLQUERYDEVICESEXTPROC pQueryDevices = nullptr;
@@ -152,13 +155,6 @@ bool TrySurfaceless(int width, int height, std::string* tried) {
   return false;
 }
 
-// The buffer a finished frame sits in: the back buffer of a double-buffered surface, the
-// only one of a single-buffered pbuffer.
-GLenum FrameBuffer() {
-  GLboolean doubleBuffered = GL_FALSE;
-  glGetBooleanv(GL_DOUBLEBUFFER, &doubleBuffered);
-  return doubleBuffered ? GL_BACK : GL_FRONT;
-}
 }  // namespace
 
 bool Headless_Init() { return true; }
@@ -192,6 +188,7 @@ bool Headless_CreateWindow(int width, int height, std::string* error) {
     return false;
   }
   PinGLDriverModules();
+  glGetIntegerv(GL_DRAW_BUFFER, &gFrameBuffer);
   gWidth = width;
   gHeight = height;
   return true;
@@ -210,7 +207,7 @@ const unsigned char* Headless_Pixels(int* width, int* height) {
   gPixels.assign(static_cast<size_t>(gWidth) * gHeight * 4, 0);
   GLint savedReadBuffer = GL_FRONT;
   glGetIntegerv(GL_READ_BUFFER, &savedReadBuffer);
-  glReadBuffer(FrameBuffer());
+  glReadBuffer(static_cast<GLenum>(gFrameBuffer));
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, gWidth, gHeight, GL_RGBA, GL_UNSIGNED_BYTE, gPixels.data());
   glReadBuffer(static_cast<GLenum>(savedReadBuffer));
@@ -218,3 +215,5 @@ const unsigned char* Headless_Pixels(int* width, int* height) {
   *height = gHeight;
   return gPixels.data();
 }
+
+unsigned int Headless_PresentedBuffer() { return static_cast<unsigned int>(gFrameBuffer); }

@@ -3,6 +3,7 @@
 #include "platform/platform.h"
 #include "platform/backends.h"
 
+#include <GL/gl.h>
 #include <dlfcn.h>
 #include <link.h>
 
@@ -124,6 +125,11 @@ void Plat_SwapBuffers() {
     Headless_SwapBuffers();
   else
     SDLBackend_SwapBuffers();
+}
+
+unsigned int Plat_PresentedBuffer() {
+  if (gPlatform.options.backend == kPlatformHeadless) return Headless_PresentedBuffer();
+  return GL_FRONT;
 }
 
 bool Plat_PollEvent(PlatformEvent* event) {

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "platform/platform.h"
 #include "render/frame.h"
 #include "shell/output.h"
 #include "shell/startup.h"
@@ -65,13 +66,11 @@ void PutChunk(std::vector<unsigned char>* out, const char type[4], const unsigne
   PutBigEndian(out, crc(out->data() + typeStart, static_cast<int>(length + 4)));
 }
 
-// The buffer GL draws into (and where the accumulation returns its sum): the back buffer
-// of a double-buffered context, the only buffer of a single-buffered one (a headless
-// pbuffer). A frame the frame drawer has presented is read from the front buffer.
+// The buffer GL draws into now, where the accumulation returns its sum.
 GLenum DrawingBuffer() {
-  GLboolean doubleBuffered = GL_FALSE;
-  glGetBooleanv(GL_DOUBLEBUFFER, &doubleBuffered);
-  return doubleBuffered ? GL_BACK : GL_FRONT;
+  GLint buffer = GL_BACK;
+  glGetIntegerv(GL_DRAW_BUFFER, &buffer);
+  return static_cast<GLenum>(buffer);
 }
 
 // Reads `buffer` as RGBA bytes, bottom row first.
@@ -92,8 +91,9 @@ bool ContextHasAccumulationBuffer() {
 }
 
 // Draws the jittered passes into `pixels` (RGBA, bottom row first), each pass weighted
-// 1 / count. The context's accumulation buffer sums them when it has one; otherwise every
-// presented pass is read back and summed in floats with the same weight, and the sum is
+// 1 / count. The frame drawer presents each pass, so it is read from the buffer that holds
+// the presented frame. The context's accumulation buffer sums them when it has one;
+// otherwise every pass is read back and summed in floats with the same weight, and the sum is
 // returned the way GL returns it to a colour buffer (clamped, rounded to 8 bits).
 void DrawJitteredPasses(int passes, int width, int height, std::vector<unsigned char>* pixels) {
   int count = 0;
@@ -109,7 +109,7 @@ void DrawJitteredPasses(int passes, int width, int height, std::vector<unsigned 
   GLint savedReadBuffer = GL_BACK;
   glGetIntegerv(GL_READ_BUFFER, &savedReadBuffer);
   if (inContext) {
-    glReadBuffer(GL_FRONT);
+    glReadBuffer(Plat_PresentedBuffer());
     glClear(GL_ACCUM_BUFFER_BIT);
   } else {
     sum.assign(static_cast<size_t>(width) * height * 4, 0.0f);
@@ -121,7 +121,7 @@ void DrawJitteredPasses(int passes, int width, int height, std::vector<unsigned 
     if (inContext) {
       glAccum(GL_ACCUM, weight);
     } else {
-      ReadColourBuffer(GL_FRONT, width, height, &pass);
+      ReadColourBuffer(Plat_PresentedBuffer(), width, height, &pass);
       for (size_t k = 0; k < sum.size(); k++) sum[k] += weight * (pass[k] / 255.0f);
     }
   }
@@ -238,7 +238,7 @@ int SaveScreenshotToPNG(const char* fullPath, int alphaChannel, int supersamplin
     DrawJitteredPasses(numFSAA, width, height, &pixels);
   } else {
     DrawGLScene();
-    ReadColourBuffer(GL_FRONT, width, height, &pixels);
+    ReadColourBuffer(Plat_PresentedBuffer(), width, height, &pixels);
   }
 
   std::vector<unsigned char> file = EncodeScreenshotPNG(pixels.data(), width, height, alphaChannel);
