@@ -1,5 +1,6 @@
 // libFuzzer target for the skinned model loader: any bytes must load or be refused cleanly,
-// and a loaded model must survive posing, animation and disposal.
+// as an object's model and as level geometry, and a loaded model must survive posing,
+// animation and disposal.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -11,6 +12,14 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   toConsole = nullptr;
   toDialog = nullptr;
+  // Read as level geometry (no reports, no animations) the same bytes load or are refused
+  // cleanly too.
+  zntlmdl* level = NewZyntrelMdl();
+  if (Load_Zyntrel_MdlFromMemory(data, size, "Models/fuzz.wtf", level, kZntlLevelGeometry))
+    Dispose_Zyntrel_Mdl(level);
+  else
+    std::free(level);
+
   zntlmdl* mdl = NewZyntrelMdl();
   if (!Load_Zyntrel_MdlFromMemory(data, size, "Models/fuzz.wtf", mdl)) {
     std::free(mdl);

@@ -1,5 +1,7 @@
 // Writes the example game's walking character: a figure of boxes (legs, body, arms, head)
 // on six bones, with a looping "Walk" animation that swings arms and legs and an "Idle" one.
+// The shirt wears the texture Textures/shirt.png (made by tools/make_texture.py, see the
+// example game's README).
 //   g++ -std=c++17 -O1 -o make_character tools/make_character.cpp && ./make_character OUT.wtf
 #include <cstdio>
 #include <string>
@@ -73,7 +75,10 @@ zmw::Model Character() {
   m.bones = {{"Body", hip, 1},   {"Head", neck, kBody + 1}, {"ArmL", shoulderL, kBody + 1},
              {"ArmR", shoulderR, kBody + 1}, {"LegL", legL, 1},  {"LegR", legR, 1}};
 
-  zmw::Material shirt = Colour("Shirt", 0.20f, 0.45f, 0.90f);
+  // The shirt wears a striped texture; its own colour stays light, since the texture's
+  // colours are multiplied by it.
+  zmw::Material shirt = Colour("Shirt", 0.95f, 0.95f, 0.95f);
+  shirt.settings.push_back("texture=Textures/shirt.png");
   zmw::Material skin = Colour("Skin", 0.95f, 0.75f, 0.60f);
   zmw::Material trousers = Colour("Trousers", 0.25f, 0.22f, 0.20f);
   zmw::Material eyes = Colour("Eyes", 0.05f, 0.05f, 0.08f);
@@ -87,6 +92,7 @@ zmw::Model Character() {
   AddBox(m, skin, -0.31f, 0.68f, -0.05f, -0.22f, 0.78f, 0.05f, kArmR);
   AddBox(m, trousers, 0.02f, 0.0f, -0.08f, 0.19f, 0.70f, 0.08f, kLegL);
   AddBox(m, trousers, -0.19f, 0.0f, -0.08f, -0.02f, 0.70f, 0.08f, kLegR);
+  zmw::ProjectUVs(m, shirt);
   m.materials = {shirt, skin, trousers, eyes};
 
   zmw::Animation walk;

@@ -99,6 +99,41 @@ inline std::string Write(const Model& m) {
   return out;
 }
 
+// Gives every triangle of `mat` texture coordinates by projecting each corner along the
+// triangle's main axis onto the model's extent: the other two axes run from 0 to 1 across the
+// model (u along x, or z for faces that look along x; v from the top (0) to the bottom (1),
+// or along z for faces that look up or down), so each side of a box shows the whole picture.
+inline void ProjectUVs(const Model& m, Material& mat) {
+  float lo[3] = {1e30f, 1e30f, 1e30f}, hi[3] = {-1e30f, -1e30f, -1e30f};
+  for (const Vertex& v : m.vertices) {
+    const float p[3] = {v.x, v.y, v.z};
+    for (int k = 0; k < 3; k++) {
+      if (p[k] < lo[k]) lo[k] = p[k];
+      if (p[k] > hi[k]) hi[k] = p[k];
+    }
+  }
+  auto along = [&](const Vertex& v, int axis) {
+    const float p[3] = {v.x, v.y, v.z};
+    float span = hi[axis] - lo[axis];
+    return span > 0 ? (p[axis] - lo[axis]) / span : 0.0f;
+  };
+  for (Triangle& t : mat.triangles) {
+    const Vertex& a = m.vertices[t.a];
+    const Vertex& b = m.vertices[t.b];
+    const Vertex& c = m.vertices[t.c];
+    const float e1[3] = {b.x - a.x, b.y - a.y, b.z - a.z}, e2[3] = {c.x - a.x, c.y - a.y, c.z - a.z};
+    const float n[3] = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2], e1[0] * e2[1] - e1[1] * e2[0]};
+    const float ax = n[0] < 0 ? -n[0] : n[0], ay = n[1] < 0 ? -n[1] : n[1], az = n[2] < 0 ? -n[2] : n[2];
+    const int uAxis = (ax >= ay && ax >= az) ? 2 : 0;
+    const bool flat = ay > ax && ay >= az;  // looks up or down
+    const Vertex* corners[3] = {&a, &b, &c};
+    for (int k = 0; k < 3; k++) {
+      t.u[k] = along(*corners[k], uAxis);
+      t.v[k] = flat ? along(*corners[k], 2) : 1.0f - along(*corners[k], 1);
+    }
+  }
+}
+
 // An axis-aligned box of the given size standing on y = 0, centred on x and z: 8 vertices
 // on one bone "body" (head vertex 0), 12 edges, 12 triangles in one smooth material.
 inline Model Box(float width, float height, float depth) {

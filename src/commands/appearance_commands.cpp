@@ -280,16 +280,9 @@ char* znkinstr_lux(char* parms, char* buffer) {
 char* znkinstr_loadtex(char* parms, char* buffer) {
   char name[1024];
   QuotedOrBare(parms, name, sizeof name);
-  if (!name[0]) return nullptr;
   FixPathString(name);
-  if (!AddTextureToCache(name)) {
-    char path[2048];
-    std::snprintf(path, sizeof path, "%s%s", routePath, name);
-    if (buffer)
-      AppendEcho(buffer, "// Load failed: %s", path);
-    else
-      OutputToConsoleF("// Load failed: %s\n", path);
-  }
+  // An empty name names no file: it fails like any missing one.
+  LoadTextureAsLoadtex(name, buffer);
   return nullptr;
 }
 

@@ -88,7 +88,7 @@ struct ObjectState {
   std::vector<float> vertexU, vertexV;
 };
 
-void ReadTriangleMesh(const ChunkReader& r, size_t pos, size_t end, float scale, ObjectState* s) {
+void ReadTriangleMesh(const ChunkReader& r, size_t pos, size_t end, float scaleFactor, ObjectState* s) {
   ImportMesh& mesh = s->object.mesh;
   while (pos < end) {
     uint16_t id;
@@ -104,7 +104,7 @@ void ReadTriangleMesh(const ChunkReader& r, size_t pos, size_t end, float scale,
         r.f32(p, &x);
         r.f32(p + 4, &y);
         r.f32(p + 8, &z);
-        mesh.positions.push_back({x * scale, z * scale, -y * scale});
+        mesh.positions.push_back(FileUnitsToWorld(vector_type{x, z, -y}, scaleFactor));
       }
       s->vertexU.resize(mesh.positions.size(), 0.0f);
       s->vertexV.resize(mesh.positions.size(), 0.0f);
@@ -165,7 +165,6 @@ int Parse3DS(const unsigned char* data, size_t size, float scaleFactor, Import3D
   uint16_t id;
   size_t mainEnd;
   if (!r.header(0, size, &id, &mainEnd) || id != 0x4D4D) return 0;
-  const float scale = static_cast<float>(scaleFactor / meshwork_modelScaleFactor);
 
   size_t pos = 6;
   bool editor = false;
@@ -194,7 +193,7 @@ int Parse3DS(const unsigned char* data, size_t size, float scaleFactor, Import3D
         uint16_t subId;
         size_t subEnd;
         if (!r.header(p, end, &subId, &subEnd)) break;
-        if (subId == 0x4100) ReadTriangleMesh(r, p + 6, subEnd, scale, &s);
+        if (subId == 0x4100) ReadTriangleMesh(r, p + 6, subEnd, scaleFactor, &s);
         p = subEnd;
       }
       out->objects.push_back(std::move(s.object));

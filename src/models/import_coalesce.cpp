@@ -21,7 +21,6 @@ int ParseCoalesce(const char* data, size_t size, float scaleFactor, ImportMesh* 
   char line[kCoalesceLine];
   if (!r.line(line, sizeof line) || std::strcmp(line, "Coalesce") != 0) return 0;
   mesh->triangleEdges = true;
-  const float scale = static_cast<float>(scaleFactor / meshwork_modelScaleFactor);
 
   long count = 0;
   if (!r.line(line, sizeof line) || std::sscanf(line, "VERTICES\t%ld", &count) != 1 || count < 0) count = 0;
@@ -31,7 +30,7 @@ int ParseCoalesce(const char* data, size_t size, float scaleFactor, ImportMesh* 
     if (!r.line(line, sizeof line)) break;
     float x = 0, y = 0, z = 0;
     std::sscanf(line, "%f\t%f\t%f", &x, &y, &z);
-    mesh->positions.push_back({x * scale, y * scale, z * scale});
+    mesh->positions.push_back(FileUnitsToWorld(vector_type{x, y, z}, scaleFactor));
   }
 
   count = 0;

@@ -143,11 +143,7 @@ uint32_t ImportTextureFromPath(const char* fullPath) {
   size_t length = std::strlen(routePath);
   const char* relative = fullPath;
   if (std::strncmp(fullPath, routePath, length) == 0) relative = fullPath + length;
-  if (!AddTextureToCache(relative)) {
-    OutputToConsoleF("// Load failed: %s%s\n", routePath, relative);
-    return 0;
-  }
-  return GetTextureByName(relative);
+  return LoadTextureAsLoadtex(relative);
 }
 
 int LevelMaterialForTexture(const char* name, uint32_t texture, const char* textureFile) {

@@ -89,7 +89,7 @@ struct Clip {
 struct LwoTriangle {
   uint32_t p[3];  // global vertex numbers
   int polygon;    // number over all polygon chunks
-  int tag = -1;
+  int tag = 0;  // a polygon without a polygon-tag entry takes tag 0
   float u[3] = {0, 0, 0}, v[3] = {0, 0, 0};
   uint32_t texture = 0;
 };
@@ -439,9 +439,8 @@ void ImportLightwaveFromMemory(const unsigned char* data, size_t size, const cha
   }
 
   ImportMesh mesh;
-  const float scale = static_cast<float>(scaleFactor / meshwork_modelScaleFactor);
   mesh.positions.reserve(L.points.size());
-  for (const vector_type& q : L.points) mesh.positions.push_back({q.x * scale, q.y * scale, q.z * scale});
+  for (const vector_type& q : L.points) mesh.positions.push_back(FileUnitsToWorld(q, scaleFactor));
   std::unordered_map<std::string, const Surface*> surfaceByName;
   for (const Surface& s : L.surfaces) surfaceByName.emplace(s.name, &s);
   // The per-polygon overrides of each UV map, found by polygon number.

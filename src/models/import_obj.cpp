@@ -190,7 +190,6 @@ std::string Word(const char* p, const char* end) { return std::string(p, static_
 void ParseOBJ(const char* data, size_t size, float scaleFactor, ObjFile* out) {
   const char* p = data;
   const char* end = data + size;
-  const float scale = static_cast<float>(scaleFactor / meshwork_modelScaleFactor);
   int32_t currentMaterial = -1;
   std::unordered_map<std::string, int32_t> materialIndex;
   std::string name;
@@ -212,7 +211,7 @@ void ParseOBJ(const char* data, size_t size, float scaleFactor, ObjFile* out) {
       for (float& f : xyz) {
         if (!ParseReal(rest, &f)) break;
       }
-      out->positions.push_back({xyz[0] * scale, xyz[1] * scale, xyz[2] * scale});
+      out->positions.push_back(FileUnitsToWorld(vector_type{xyz[0], xyz[1], xyz[2]}, scaleFactor));
     } else if (KeywordIs(kw, kwLength, "vt")) {
       float uv[2] = {0, 0};
       if (ParseReal(rest, &uv[0])) ParseReal(rest, &uv[1]);

@@ -16,8 +16,6 @@
 
 namespace {
 
-void SilentDialog(const char*) {}
-
 // Grows gBones by `extra` zeroed bones. Pointers into the array (the level vertices' bones,
 // the bones' parents) follow it when it moves.
 bool GrowLevelBones(uint32_t extra) {
@@ -46,12 +44,7 @@ bool GrowLevelBones(uint32_t extra) {
 void Import_Zyntrel_Mdl(const char* fileName, float scaleFactor) {
   zntlmdl* mdl = NewZyntrelMdl();
   if (!mdl) return;
-  // The header texts (author, date, notes) are not shown when a model becomes level geometry.
-  OutputHook savedDialog = toDialog;
-  toDialog = SilentDialog;
-  int loaded = Load_Zyntrel_Mdl(fileName, mdl);
-  toDialog = savedDialog;
-  if (!loaded) {
+  if (!Load_Zyntrel_Mdl(fileName, mdl, kZntlLevelGeometry)) {
     std::free(mdl);
     return;
   }

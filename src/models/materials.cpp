@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "render/textures.h"
 #include "script/script_file.h"
 
 zntlmtrl* gMaterials = nullptr;
@@ -14,7 +15,6 @@ uint32_t gCurMaterial = 0;
 zntlbone* gBones = nullptr;
 uint32_t gNumBones = 0;
 uint32_t gCurBone = 0;
-uint32_t (*gMaterialTextureLoader)(const char* name) = nullptr;
 
 namespace {
 void Set4(float* f, float a, float b, float c, float d) {
@@ -90,7 +90,7 @@ void InterpretShaderInstruction(const char* line, zntlmtrl* material) {
       return;
     }
     ZNK_CopyString(material->fileName, value, sizeof material->fileName);
-    material->materialTexture = gMaterialTextureLoader ? gMaterialTextureLoader(value) : 0;
+    material->materialTexture = LoadTextureAsLoadtex(value);
     if (material->materialTexture != 0) material->mapType = 1;
   } else if (ZNK_EqualString(key, "wire")) {
     std::sscanf(value, "%f", &material->wireSize);

@@ -15,13 +15,12 @@ extern zntlbone* gBones;
 extern uint32_t gNumBones;
 extern uint32_t gCurBone;
 
-// Loads a texture the way the "loadtex" command does and returns its GL name, 0 on failure.
-// Bound by the texture cache; while unbound, every texture counts as failed to load.
-extern uint32_t (*gMaterialTextureLoader)(const char* name);
-
 // Sets every field that has a default (colours, lighting terms, blending, shading, texture
 // state); the name, the file name and the triangle arrays are left alone.
 void SetMaterialDefaults(zntlmtrl* material);
+// Applies one "key=value" line. "texture=NAME" loads NAME into the texture cache as the
+// "loadtex" command does (a missing file writes "// Load failed: ") and textures the
+// material only when that gave a texture.
 void InterpretShaderInstruction(const char* line, zntlmtrl* material);
 // Copies every field except indices, faceNormals and UVs, which keep the target's values.
 void CopyPublicMaterialSettings(const zntlmtrl* src, zntlmtrl* dst);

@@ -15,6 +15,15 @@ struct pose_animation;
 
 constexpr double meshwork_modelScaleFactor = 660.0;
 
+// File units to world units, for every reader: the value divided by 660 exactly (so 660
+// becomes exactly 1.0), then times the reader's scale factor.
+inline float FileUnitsToWorld(float value, float scaleFactor = 1.0f) {
+  return static_cast<float>(static_cast<double>(value) / meshwork_modelScaleFactor * scaleFactor);
+}
+inline vector_type FileUnitsToWorld(vector_type p, float scaleFactor = 1.0f) {
+  return {FileUnitsToWorld(p.x, scaleFactor), FileUnitsToWorld(p.y, scaleFactor), FileUnitsToWorld(p.z, scaleFactor)};
+}
+
 struct zntlbone {
   vector_type pos;            // pivot: rest position of the head vertex
   vector_type tpos;           // pivot after the last world posing

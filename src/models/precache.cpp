@@ -53,25 +53,6 @@ bool ReadFileText(const char* path, std::vector<unsigned char>* bytes) {
   return ReadWholeImportFile(path, bytes, size_t(256) << 20);
 }
 
-// The texture of material m: path + m + ".png", else ".bmp", loaded as a texture of its own.
-uint32_t ModelMaterialTexture(const char* path, int m) {
-  static const char* const kExtensions[] = {".png", ".bmp"};
-  for (const char* ext : kExtensions) {
-    char file[2100];
-    std::snprintf(file, sizeof file, "%s%d%s", path, m, ext);
-    if (!ZNK_FileExists(file)) continue;
-    unsigned int texture = 0;
-    LoadTextureWithLibPNG(file, &texture);
-    return texture;
-  }
-  return 0;
-}
-
-uint32_t ModelNamedTexture(const char* name) {
-  if (!AddTextureToCache(name)) return 0;
-  return GetTextureByName(name);
-}
-
 void FreePoses(pose* p) {
   while (p) {
     pose* next = p->next;
@@ -200,8 +181,7 @@ int LoadMeshworkModelFromMemory(meshwork_model* mdl, const char* data, size_t si
   ZNK_CopyString(mdl->signature, path + folder.size(), sizeof mdl->signature);
 
   MeshworkFile file;
-  MeshworkTextureHooks hooks = {ModelMaterialTexture, ModelNamedTexture};
-  ParseMeshwork(data, size, 1.0f, path, &hooks, &file);
+  ParseMeshwork(data, size, 1.0f, path, kMeshworkModel, &file);
   mdl->usesZNKTextureMapping = file.znkTextures ? 1 : 0;
 
   // Bones: "None" first, then one per vertex that names a third code.

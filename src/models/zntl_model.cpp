@@ -168,14 +168,14 @@ void SplitPath(const char* path, zntlmdl* mdl) {
 }
 
 // Version, author, date, notes and the embedded preview image; leaves the reader on the
-// bone count line.
-bool ReadHeader(ModelReader& r, const char* path) {
+// bone count line. The texts are reported only when `report` is set.
+bool ReadHeader(ModelReader& r, const char* path, bool report) {
   char line[kModelLineLimit + 1];
   if (!r.need(line)) return false;  // version
   if (!r.need(line)) return false;  // author
-  if (std::strlen(line) > 9) ReportOnce(path, "author", line + 9);
+  if (report && std::strlen(line) > 9) ReportOnce(path, "author", line + 9);
   if (!r.need(line)) return false;  // date
-  if (std::strlen(line) > 7) ReportOnce(path, "date", line + 7);
+  if (report && std::strlen(line) > 7) ReportOnce(path, "date", line + 7);
 
   // Notes run from after "#N" up to the next "#" and may span lines.
   if (r.remaining() < 2) return r.fail("the file ends early");
@@ -185,10 +185,10 @@ bool ReadHeader(ModelReader& r, const char* path) {
   if (r.atEnd()) return r.fail("the file ends early");
   std::string notes(reinterpret_cast<const char*>(r.data + start), r.pos - start);
   notes = notes.size() > 6 ? notes.substr(6) : std::string();
-  // The line end before the next header is not part of the notes (so that empty notes
-  // stay empty whatever the file's line ends are).
+  // The line end before the next header is not part of the notes: empty notes stay empty
+  // and a note of one character is reported like a longer one, whatever the line ends are.
   while (!notes.empty() && (notes.back() == '\n' || notes.back() == '\r')) notes.pop_back();
-  if (notes.size() > 1) ReportOnce(path, "notes", notes);
+  if (report && !notes.empty()) ReportOnce(path, "notes", notes);
 
   // "#PNG: N", white space, then N image bytes and one line-end byte (or, for N = 0, the
   // "#" of the next header).
@@ -257,9 +257,7 @@ bool ReadVertices(ModelReader& r, zntlmdl* mdl) {
     std::sscanf(line, "%f,%f,%f,%d", &x, &y, &z, &bone);
     mesh_vert* vert = static_cast<mesh_vert*>(std::calloc(1, sizeof(mesh_vert)));
     if (!vert) return r.fail("out of memory");
-    vert->pos.x = static_cast<float>(x / meshwork_modelScaleFactor);
-    vert->pos.y = static_cast<float>(y / meshwork_modelScaleFactor);
-    vert->pos.z = static_cast<float>(z / meshwork_modelScaleFactor);
+    vert->pos = FileUnitsToWorld(vector_type{x, y, z});
     vert->visible = 1;
     vert->weight = 100;
     ZNK_CopyString(vert->bone1, "None", sizeof vert->bone1);
@@ -528,7 +526,8 @@ bool ResolveSeams(zntlmdl* mdl) {
 
 zntlmdl* NewZyntrelMdl() { return static_cast<zntlmdl*>(std::calloc(1, sizeof(zntlmdl))); }
 
-int Load_Zyntrel_MdlFromMemory(const unsigned char* data, size_t size, const char* path, zntlmdl* mdl) {
+int Load_Zyntrel_MdlFromMemory(const unsigned char* data, size_t size, const char* path, zntlmdl* mdl,
+                               ZntlModelUse use) {
   if (!mdl || !path) return 0;
   mdl->editing = 0;
   mdl->transformNormals = 1;
@@ -536,11 +535,12 @@ int Load_Zyntrel_MdlFromMemory(const unsigned char* data, size_t size, const cha
   char line[kModelLineLimit + 1];
   if (!r.line(line) || !ZNK_EqualString(line, "Zyntrel Mdl")) return 0;
 
-  bool ok = ReadHeader(r, path);
+  const bool objectModel = use == kZntlObjectModel;
+  bool ok = ReadHeader(r, path, objectModel);
   if (ok) {
     SplitPath(path, mdl);
     ok = ReadBones(r, mdl) && ReadVertices(r, mdl) && ReadEdges(r, mdl) && ReadMaterials(r, mdl) &&
-         ReadAnimations(r, mdl);
+         (!objectModel || ReadAnimations(r, mdl));
   }
   if (ok && !(BuildBoneLists(mdl) && BuildFlatArrays(mdl))) ok = r.fail("out of memory");
   if (ok) RecalculateModelBounds(mdl);
@@ -555,7 +555,7 @@ int Load_Zyntrel_MdlFromMemory(const unsigned char* data, size_t size, const cha
   return 1;
 }
 
-int Load_Zyntrel_Mdl(const char* path, zntlmdl* mdl) {
+int Load_Zyntrel_Mdl(const char* path, zntlmdl* mdl, ZntlModelUse use) {
   if (!path || !mdl) return 0;
   FILE* file = std::fopen(path, "rb");
   if (!file) return 0;
@@ -571,7 +571,7 @@ int Load_Zyntrel_Mdl(const char* path, zntlmdl* mdl) {
     bytes.insert(bytes.end(), chunk, chunk + got);
   }
   std::fclose(file);
-  return Load_Zyntrel_MdlFromMemory(bytes.data(), bytes.size(), path, mdl);
+  return Load_Zyntrel_MdlFromMemory(bytes.data(), bytes.size(), path, mdl, use);
 }
 
 void Dispose_Zyntrel_Mdl(zntlmdl* mdl) {

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "commands/echo.h"
 #include "script/script_file.h"
 #include "shell/output.h"
 #include "shell/startup.h"
@@ -129,13 +130,9 @@ void SetLinearFilters() {
 }
 
 // Decodes `path` and uploads it into the bound texture. A file that exists but cannot be
-// decoded leaves the texture empty and is reported.
+// decoded leaves the texture empty, silently: only a missing file counts as a load failure.
 bool DecodeAndUpload(const char* path, PNGImage* image) {
-  const char* error = nullptr;
-  if (!DecodePNGFile(path, image, &error)) {
-    OutputToConsoleF("// Could not decode the PNG file %s: %s\n", path, error ? error : "unknown error");
-    return false;
-  }
+  if (!DecodePNGFile(path, image, nullptr)) return false;
   UploadWithMipmaps(*image);
   return true;
 }
@@ -238,6 +235,7 @@ unsigned int GetTextureByName(const char* fileName) {
 }
 
 textureFile* AddTextureToCache(const char* name) {
+  if (!name[0]) return nullptr;  // the game folder itself is no texture file
   char fullPath[2048];
   std::snprintf(fullPath, sizeof fullPath, "%s%s", routePath, name);
   if (!ZNK_FileExists(fullPath)) return nullptr;
@@ -256,6 +254,18 @@ textureFile* AddTextureToCache(const char* name) {
   last->next = entry;
   texturePtr = entry;
   return entry;
+}
+
+unsigned int LoadTextureAsLoadtex(const char* name, char* echo) {
+  textureFile* entry = AddTextureToCache(name);
+  if (entry) return entry->theTexture;
+  char path[2048];
+  std::snprintf(path, sizeof path, "%s%s", routePath, name);
+  if (echo)
+    AppendEcho(echo, "// Load failed: %s", path);
+  else
+    OutputToConsoleF("// Load failed: %s\n", path);
+  return 0;
 }
 
 int LoadAnimationFromFolder(const char* path, animatedTexture* theAnimation) {
@@ -299,10 +309,8 @@ int LoadAnimationFromFolder(const char* path, animatedTexture* theAnimation) {
     glBindTexture(GL_TEXTURE_2D, name);
     if (!ZNK_FileExists(framePath)) continue;
     PNGImage image;
-    const char* error = nullptr;
-    if (!DecodePNGFile(framePath, &image, &error)) {
-      SetLinearFilters();
-      OutputToConsoleF("// Could not decode the PNG file %s: %s\n", framePath, error ? error : "unknown error");
+    if (!DecodePNGFile(framePath, &image, nullptr)) {
+      SetLinearFilters();  // an undecodable frame stays an empty texture
       continue;
     }
     // Frames with their own alpha keep linear filters; frames given alpha from their

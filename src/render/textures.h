@@ -48,7 +48,7 @@ bool DecodePNGFile(const char* path, PNGImage* image, const char** error);
 void InitTextureCache();
 
 // Creates one texture from a PNG file into *theTexture: 0 when no file exists there (no
-// name created), else 1, also when the file cannot be decoded (reported with a "//" line).
+// name created), else 1, also when the file cannot be decoded (an empty texture, silently).
 int LoadTextureWithLibPNG(const char* path, unsigned int* theTexture);
 
 // The texture of the first cache entry whose name equals `fileName` exactly, or 0.
@@ -57,6 +57,12 @@ unsigned int GetTextureByName(const char* fileName);
 // Adds the texture at routePath + `name` to the cache unless an entry of that name exists.
 // Returns the entry, or null when no file exists there (the caller reports the failure).
 textureFile* AddTextureToCache(const char* name);
+
+// Loads the texture routePath + `name` into the cache the way the "loadtex" command does and
+// returns its GL name. When no file exists there it writes "// Load failed: " and the path,
+// appended to the echo text when one is given, else as a console line, and returns 0. Every
+// texture named by a script or a model or level file is loaded through here.
+unsigned int LoadTextureAsLoadtex(const char* name, char* echo = nullptr);
 
 // Loads the frames of the folder `path` (no trailing separator) into the slot; always 1.
 int LoadAnimationFromFolder(const char* path, animatedTexture* theAnimation);

@@ -84,6 +84,35 @@ void ParseMaterialLine(const char* line, MeshworkMaterial* m) {
 
 float Reciprocal(float size) { return size != 0.0f ? 1.0f / size : 1.0f; }
 
+// The texture of material m of the file at `path`: path + m + ".png"; the model precache
+// also tries ".bmp". The level finds it in the cache or adds it; a model gets its own.
+uint32_t MaterialTexture(const char* path, int m, MeshworkReader reader) {
+  static const char* const kExtensions[] = {".png", ".bmp"};
+  const int tries = reader == kMeshworkModel ? 2 : 1;
+  for (int i = 0; i < tries; i++) {
+    char file[2100];
+    std::snprintf(file, sizeof file, "%s%d%s", path, m, kExtensions[i]);
+    if (!ZNK_FileExists(file)) continue;
+    if (reader == kMeshworkModel) {
+      unsigned int texture = 0;
+      LoadTextureWithLibPNG(file, &texture);
+      return texture;
+    }
+    size_t length = std::strlen(routePath);
+    const char* relative = std::strncmp(file, routePath, length) == 0 ? file + length : file;
+    textureFile* entry = AddTextureToCache(relative);
+    return entry ? entry->theTexture : 0;
+  }
+  return 0;
+}
+
+// A "FILES" texture by name.
+uint32_t NamedTexture(const char* name, MeshworkReader reader) {
+  if (reader == kMeshworkLevel) return LoadTextureAsLoadtex(name);
+  textureFile* entry = AddTextureToCache(name);
+  return entry ? entry->theTexture : 0;
+}
+
 }  // namespace
 
 int ConfirmMeshworkFileWithHeader(const char* fileName) {
@@ -95,13 +124,12 @@ int ConfirmMeshworkFileWithHeader(const char* fileName) {
   return got == 8 && std::memcmp(head, "Mesh\t1\t1", 8) == 0 ? 1 : 0;
 }
 
-void ParseMeshwork(const char* data, size_t size, float modelImportFactor, const char* path,
-                   const MeshworkTextureHooks* hooks, MeshworkFile* out) {
+void ParseMeshwork(const char* data, size_t size, float modelImportFactor, const char* path, MeshworkReader reader,
+                   MeshworkFile* out) {
   ImportLineReader r(data, size);
   char line[kMeshworkLine];
   char work[kMeshworkLine];
   char* f[16];
-  const float scale = static_cast<float>(modelImportFactor / meshwork_modelScaleFactor);
 
   r.line(line, sizeof line, false);
   r.line(line, sizeof line, false);
@@ -116,7 +144,7 @@ void ParseMeshwork(const char* data, size_t size, float modelImportFactor, const
     if (n < 4 || !ParseLong(f[0], &number)) continue;
     MeshworkVertex v{};
     v.number = number;
-    v.pos = {ParseFloat(f[1]) * scale, ParseFloat(f[2]) * scale, ParseFloat(f[3]) * scale};
+    v.pos = FileUnitsToWorld(vector_type{ParseFloat(f[1]), ParseFloat(f[2]), ParseFloat(f[3])}, modelImportFactor);
     v.weight = 100;
     if (n > 4) CopyCode(v.bone1, f[4]);
     if (n > 5) CopyCode(v.bone2, f[5]);
@@ -178,7 +206,7 @@ void ParseMeshwork(const char* data, size_t size, float modelImportFactor, const
           mat.mapZ -= mat.mapZ_Size / 2;
           mat.mapZ_Size = Reciprocal(mat.mapZ_Size);
         }
-        texture = (hooks && hooks->materialTexture) ? hooks->materialTexture(path, m) : 0;
+        texture = MaterialTexture(path, m, reader);
       }
       mat.texture = texture;
       out->materials.push_back(mat);
@@ -282,7 +310,7 @@ void ParseMeshwork(const char* data, size_t size, float modelImportFactor, const
     *tab = '\0';
     long number;
     if (!ParseLong(line, &number)) continue;
-    uint32_t tex = (hooks && hooks->namedTexture) ? hooks->namedTexture(tab + 1) : 0;
+    uint32_t tex = NamedTexture(tab + 1, reader);
     files[static_cast<int>(number)] = tex;
   }
   if (files.empty()) return;
@@ -292,31 +320,6 @@ void ParseMeshwork(const char* data, size_t size, float modelImportFactor, const
   }
 }
 
-namespace {
-
-// The texture of material m: the file path + m + ".png", found in the cache or added to it.
-uint32_t LevelMaterialTexture(const char* path, int m) {
-  char file[2100];
-  std::snprintf(file, sizeof file, "%s%d.png", path, m);
-  if (!ZNK_FileExists(file)) return 0;
-  size_t length = std::strlen(routePath);
-  const char* relative = std::strncmp(file, routePath, length) == 0 ? file + length : file;
-  unsigned int found = GetTextureByName(relative);
-  if (found) return found;
-  textureFile* entry = AddTextureToCache(relative);
-  return entry ? entry->theTexture : 0;
-}
-
-// A "FILES" texture, loaded as the "loadtex" command loads it.
-uint32_t NamedTexture(const char* name) {
-  if (!AddTextureToCache(name)) {
-    OutputToConsoleF("// Load failed: %s%s\n", routePath, name);
-    return 0;
-  }
-  return GetTextureByName(name);
-}
-
-}  // namespace
 
 void LoadTrianglesFromMeshworkModel(const char* fileName, float modelImportFactor, int clearAll) {
   if (!ConfirmMeshworkFileWithHeader(fileName)) {
@@ -338,8 +341,7 @@ void LoadTrianglesFromMeshworkMemory(const char* data, size_t size, const char* 
   for (mesh_vert* v = baseMeshVert.next; v; v = v->next) v->selected = 0;
 
   MeshworkFile file;
-  MeshworkTextureHooks hooks = {LevelMaterialTexture, NamedTexture};
-  ParseMeshwork(data, size, modelImportFactor, fileName, &hooks, &file);
+  ParseMeshwork(data, size, modelImportFactor, fileName, kMeshworkLevel, &file);
 
   if (!file.vertices.empty()) {
     // The new elements go in front of the level's.

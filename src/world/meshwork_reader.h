@@ -42,19 +42,19 @@ struct MeshworkFile {
   bool uvFix = false;           // the file has a "UV_FIX" section after its texture files
 };
 
-// How a reader finds textures: the material texture of material m for the file at `path`
-// (the level reader: path + m + ".png"), and a "FILES" texture by name.
-struct MeshworkTextureHooks {
-  uint32_t (*materialTexture)(const char* path, int m);
-  uint32_t (*namedTexture)(const char* name);
-};
+// Who reads a Meshwork file decides how its textures are found. The level reader takes a
+// material's texture from the file's path + m + ".png" through the texture cache and loads
+// "FILES" textures as the "loadtex" command does (a missing one is reported); the model
+// precache tries path + m + ".png", then ".bmp", each as a texture of the model's own, and
+// loads "FILES" textures into the cache without a report.
+enum MeshworkReader { kMeshworkLevel, kMeshworkModel };
 
 // 1 when the file's first eight bytes are "Mesh\t1\t1".
 int ConfirmMeshworkFileWithHeader(const char* fileName);
 
-// Parses Meshwork text (its header included). Texture hooks may be null.
-void ParseMeshwork(const char* data, size_t size, float modelImportFactor, const char* path,
-                   const MeshworkTextureHooks* hooks, MeshworkFile* out);
+// Parses Meshwork text (its header included), loading its textures as `reader` does.
+void ParseMeshwork(const char* data, size_t size, float modelImportFactor, const char* path, MeshworkReader reader,
+                   MeshworkFile* out);
 
 void LoadTrianglesFromMeshworkModel(const char* fileName, float modelImportFactor, int clearAll);
 // The same for a file's bytes already in memory (header already confirmed).

@@ -12,6 +12,10 @@
 #   ```output             directly after a ```zyntrel block: that run's exact standard output
 #   ```zyntrel-file PATH  a file (a model, a level script, ...) put at PATH in the game folder
 #                         of the next ```zyntrel block
+#   ```zyntrel-texture PATH  a PNG texture put at PATH in the game folder of the next ```zyntrel
+#                         block; the block holds the arguments of tools/make_texture.py after
+#                         the file name: WIDTH HEIGHT COLOUR [COLOUR ...] [--rows]
+#   ```zyntrel-input      input replayed in the next ```zyntrel block's run (its --input file)
 #   ```zyntrel-fragment   script text that is not run
 # Every ```zyntrel and ```zyntrel-fragment block is also checked line by line: each command
 # word must be one of the commands listed in commands.md (which must list 142), a control
@@ -21,6 +25,7 @@ set -u
 bin=${1:?usage: run_doc_examples.sh ZYNTREL_BINARY DOCS_FOLDER}
 docs=${2:?usage: run_doc_examples.sh ZYNTREL_BINARY DOCS_FOLDER}
 bin=$(realpath "$bin"); docs=$(realpath "$docs")
+make_texture=$(realpath "$(dirname "$0")/../../tools/make_texture.py")
 work=$(mktemp -d /tmp/zyntrel-docs-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 fail=0
@@ -81,6 +86,7 @@ lint() {
 
 examples=0; compared=0
 files=()
+input=""
 for ((i = 1; i <= n; i++)); do
   dir=$(printf '%s/ex_%04d' "$work" "$i")
   kind=$(cat "$dir/kind"); where=$(cat "$dir/where")
@@ -92,6 +98,17 @@ for ((i = 1; i <= n; i++)); do
       else
         files+=("$dir")
       fi
+      ;;
+    zyntrel-texture)
+      path=$(cat "$dir/path")
+      if [ -z "$path" ] || [[ "$path" == /* ]] || [[ "$path" == *..* ]]; then
+        echo "$where: zyntrel-texture needs a relative path inside the game folder"; fail=1
+      else
+        files+=("$dir")
+      fi
+      ;;
+    zyntrel-input)
+      input="$dir/text"
       ;;
     zyntrel-fragment)
       problems=$(lint "$dir/text")
@@ -105,10 +122,18 @@ for ((i = 1; i <= n; i++)); do
       cp "$dir/text" "$game/Data/game script.txt"
       : > "$game/cache"   # an empty model precache list, as a finished game folder has
       for f in "${files[@]+"${files[@]}"}"; do
-        target="$game/$(cat "$f/path")"; mkdir -p "$(dirname "$target")"; cp "$f/text" "$target"
+        target="$game/$(cat "$f/path")"; mkdir -p "$(dirname "$target")"
+        if [ "$(cat "$f/kind")" = zyntrel-texture ]; then
+          read -r -a texture_args < "$f/text"
+          python3 "$make_texture" "$target" "${texture_args[@]}" || { echo "$(cat "$f/where"): bad texture block"; fail=1; }
+        else
+          cp "$f/text" "$target"
+        fi
       done
       files=()
-      ( cd "$dir" && timeout 120 "$bin" --headless --fixed-step 20 --seed 1 --frames 200 game ) \
+      replay=(); [ -n "$input" ] && replay=(--input "$input")
+      input=""
+      ( cd "$dir" && timeout 120 "$bin" --headless --fixed-step 20 --seed 1 --frames 200 "${replay[@]+"${replay[@]}"}" game ) \
         > "$dir/stdout" 2> "$dir/stderr"
       status=$?
       if [ -n "${DOCS_SHOW:-}" ]; then echo "=== $where"; cat "$dir/stdout"; fi
@@ -137,7 +162,8 @@ for ((i = 1; i <= n; i++)); do
       ;;
   esac
 done
-if [ ${#files[@]} -ne 0 ]; then echo "a zyntrel-file block is not followed by any example"; fail=1; fi
+if [ ${#files[@]} -ne 0 ]; then echo "a zyntrel-file or zyntrel-texture block is not followed by any example"; fail=1; fi
+if [ -n "$input" ]; then echo "a zyntrel-input block is not followed by any example"; fail=1; fi
 if [ "$examples" -eq 0 ]; then echo "no examples found in $docs"; fail=1; fi
 echo "$examples examples run, $compared outputs compared"
 exit $fail

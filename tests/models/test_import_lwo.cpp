@@ -136,6 +136,24 @@ TEST_F(LwoImport, SurfacesBecomeMaterialsWithPlanarAndCubicProjection) {
   EXPECT_NE(console.text().find("unsupported mapping"), std::string::npos);
 }
 
+TEST_F(LwoImport, PolygonWithoutTagTakesTheSurfaceOfTagZero) {
+  // Only polygon 1 has a polygon-tag entry; polygon 0 takes tag 0, "floor", and its planar
+  // projection, although "box" is the material added last.
+  Write("m/t.lwo", Form({Tags({"floor", "box"}), Points({{1, 0, 0}, {-1, 0, 0}, {0, 0, 1}}),
+                         Polygons({{0, 1, 2}, {0, 2, 1}}), PolygonTags({{1, 1}}),
+                         Surface("floor", 0, 1, {0, 0, 0}, {2, 2, 2}),
+                         Surface("box", 3, 0, {0, 0, 0}, {4, 4, 4})}));
+  uint32_t before = gNumMaterials;
+  ImportModelWithAutoDetect(Path("m/t.lwo").c_str(), 1.0f);
+  ASSERT_EQ(gNumMaterials, before + 2);
+  auto trigs = it::Triangles();
+  ASSERT_EQ(trigs.size(), 2u);
+  level_triangle* untagged = trigs[0]->numConnects == 0 ? trigs[0] : trigs[1];
+  EXPECT_EQ(untagged->meshworkMaterial, static_cast<int>(before));
+  EXPECT_FLOAT_EQ(untagged->u[1], 1.0f);
+  EXPECT_FLOAT_EQ(untagged->v[2], 1.0f);
+}
+
 TEST_F(LwoImport, UVMapsWithClipTextureAndPerPolygonOverrides) {
   ASSERT_TRUE(gl.ok());
   Write("m/wood.png", it::MakePNG(2, 2, 120, 80, 40));

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "models/materials.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -54,18 +55,15 @@ TEST(MaterialLines, TextureLines) {
   EXPECT_EQ(m.mapType, 1);
   EXPECT_EQ(m.materialTexture, 0u);
 
-  // A texture that cannot be loaded leaves the material untextured.
+  // A texture file that does not exist is a load failure: reported as "loadtex" reports
+  // it, and the material stays untextured.
   zntlmtrl n = Fresh();
-  gMaterialTextureLoader = [](const char*) -> uint32_t { return 0; };
-  InterpretShaderInstruction("texture=skin.png", &n);
+  zt::ConsoleCapture console;
+  InterpretShaderInstruction("texture=Textures/no such skin.png", &n);
   EXPECT_EQ(n.mapType, 0);
-  EXPECT_STREQ(n.fileName, "skin.png");
-
-  gMaterialTextureLoader = [](const char* name) -> uint32_t { return std::strcmp(name, "skin.png") == 0 ? 7 : 0; };
-  InterpretShaderInstruction("texture=skin.png", &n);
-  EXPECT_EQ(n.mapType, 1);
-  EXPECT_EQ(n.materialTexture, 7u);
-  gMaterialTextureLoader = nullptr;
+  EXPECT_EQ(n.materialTexture, 0u);
+  EXPECT_STREQ(n.fileName, "Textures/no such skin.png");
+  EXPECT_EQ(console.text(), "// Load failed: Textures/no such skin.png\n");
 }
 
 TEST(MaterialCopy, PublicSettingsCopyKeepsTheTargetsArrays) {

@@ -212,6 +212,56 @@ TEST(ModelLoader, EmptyHeaderTextsReportNothing) {
   EXPECT_TRUE(mt::DialogCapture::texts().empty());
 }
 
+TEST(ModelLoader, ANoteOfOneCharacterIsReported) {
+  mt::DialogCapture dialogs;
+  for (const char* lineEnd : {"\r\n", "\n", "\r"}) {
+    zmw::Model m;
+    m.author = m.date = "";
+    m.notes = "x";
+    m.lineEnd = lineEnd;
+    const std::string path = std::string("reports/one-char-") + (lineEnd[1] ? "crlf" : lineEnd[0] == '\n' ? "lf" : "cr");
+    zntlmdl* mdl = mt::Load(m, path.c_str());
+    ASSERT_NE(mdl, nullptr);
+    Dispose_Zyntrel_Mdl(mdl);
+  }
+  EXPECT_EQ(mt::DialogCapture::texts(), std::vector<std::string>({"x", "x", "x"}));
+}
+
+// Read as level geometry a model reports nothing and leaves its animation section unread,
+// so a damaged one does not matter; read later as an object's model it reports its texts.
+TEST(ModelLoader, LevelGeometryReportsNothingAndSkipsTheAnimations) {
+  mt::DialogCapture dialogs;
+  zmw::Model m = TwoBoneModel();
+  m.author = "Ann";
+  const std::string text = zmw::Write(m);
+  const std::string damaged = text.substr(0, text.rfind("#Animations")) + "#Animations\r\n7\r\nWalk\r\n99999\r\n";
+  zntlmdl* mdl = NewZyntrelMdl();
+  ASSERT_EQ(Load_Zyntrel_MdlFromMemory(reinterpret_cast<const unsigned char*>(damaged.data()), damaged.size(),
+                                       "reports/level.wtf", mdl, kZntlLevelGeometry),
+            1);
+  EXPECT_EQ(mdl->numVertices, 8u);
+  EXPECT_EQ(mdl->numAnimations, 0u);
+  Dispose_Zyntrel_Mdl(mdl);
+  EXPECT_TRUE(mt::DialogCapture::texts().empty());
+
+  zt::ConsoleCapture console;
+  mdl = NewZyntrelMdl();
+  EXPECT_EQ(Load_Zyntrel_MdlFromMemory(reinterpret_cast<const unsigned char*>(damaged.data()), damaged.size(),
+                                       "reports/level.wtf", mdl),
+            0);
+  std::free(mdl);
+  EXPECT_EQ(mt::DialogCapture::texts(), std::vector<std::string>({"Ann"}));
+  EXPECT_NE(console.text().find("//Could not load model reports/level.wtf"), std::string::npos);
+}
+
+TEST(ModelLoader, FileUnitsBecomeWorldUnitsExactly) {
+  for (int k = -20; k <= 20; k++) {
+    EXPECT_EQ(FileUnitsToWorld(660.0f * k), static_cast<float>(k)) << k;
+    EXPECT_EQ(FileUnitsToWorld(660.0f * k, 500.0f), 500.0f * k) << k;
+  }
+  EXPECT_EQ(FileUnitsToWorld(330.0f), 0.5f);
+}
+
 // Two triangles sharing vertices 0 and 2 in one textured material.
 zmw::Model SeamModel(float uOfSharedCorner) {
   zmw::Model m;

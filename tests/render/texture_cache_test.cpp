@@ -90,14 +90,42 @@ TEST_F(TextureTest, MissingFileCreatesNothingButSetsTheSwapFlag) {
   EXPECT_EQ(gSwapTextureV, 1);
 }
 
-TEST_F(TextureTest, UndecodableFileIsReportedAndLeavesAnEmptyTexture) {
+TEST_F(TextureTest, UndecodableFileSilentlyLeavesAnEmptyTexture) {
   game.dir.Write("broken.png", "\x89PNG\r\n\x1a\ngarbage follows");
   zt::ConsoleCapture console;
   unsigned int texture = 0;
   EXPECT_EQ(LoadTextureWithLibPNG((game.dir.path() + "/broken.png").c_str(), &texture), 1);
   EXPECT_NE(texture, 0u);
-  EXPECT_EQ(console.text().rfind("// ", 0), 0u) << console.text();
-  EXPECT_NE(console.text().find("broken.png"), std::string::npos);
+  int width = -1, height = -1;
+  LevelZero(texture, &width, &height);
+  EXPECT_EQ(width, 0);
+  EXPECT_EQ(height, 0);
+  EXPECT_EQ(console.text(), "");
+}
+
+// The one loader behind "loadtex", model "texture=" lines and the level readers' named
+// textures: the cached texture on success, a load failure line (to the console, or appended
+// to an echo text) for a missing file or an empty name.
+TEST_F(TextureTest, LoadingAsLoadtexReportsOnlyMissingFiles) {
+  zt::WriteBytes(game.dir.path() + "/skin.png", zt::SimplePNG(2, 2, Fill(4, {9, 8, 7}), false));
+  game.dir.Write("broken.png", "not a picture");
+  zt::ConsoleCapture console;
+  unsigned int skin = LoadTextureAsLoadtex("skin.png");
+  EXPECT_NE(skin, 0u);
+  EXPECT_EQ(LoadTextureAsLoadtex("skin.png"), skin);
+  EXPECT_EQ(GetTextureByName("skin.png"), skin);
+  EXPECT_NE(LoadTextureAsLoadtex("broken.png"), 0u);
+  EXPECT_EQ(console.text(), "");
+
+  EXPECT_EQ(LoadTextureAsLoadtex("absent.png"), 0u);
+  EXPECT_EQ(LoadTextureAsLoadtex(""), 0u);
+  EXPECT_EQ(console.text(), "// Load failed: " + game.dir.path() + "/absent.png\n// Load failed: " + game.dir.path() + "/\n");
+
+  char echo[1024] = "loadtex x";
+  console.clear();
+  EXPECT_EQ(LoadTextureAsLoadtex("absent.png", echo), 0u);
+  EXPECT_EQ(console.text(), "");
+  EXPECT_NE(std::strstr(echo, "// Load failed: "), nullptr) << echo;
 }
 
 TEST_F(TextureTest, CacheUploadsAFileOnceAndFindsItByExactName) {
