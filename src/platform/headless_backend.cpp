@@ -144,7 +144,7 @@ bool TryGPU(const std::vector<EGLDeviceEXT>& gpus, size_t index, int width, int 
 }
 
 bool TrySurfaceless(int width, int height, std::string* tried) {
-  std::string why = "the EGL library lacks it";
+  std::string why = "no EGL driver offers it";
   const char* client = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
   if (pGetPlatformDisplay && HasExtension(client, "EGL_MESA_platform_surfaceless")) {
     EGLDisplay display = pGetPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
@@ -179,7 +179,10 @@ bool Headless_CreateWindow(int width, int height, std::string* error) {
     ok = TrySurfaceless(width, height, &tried);
   } else {
     std::vector<EGLDeviceEXT> gpus = GPUDevices();
-    ok = !gpus.empty() && TryGPU(gpus, 0, width, height, &tried);
+    if (gpus.empty())
+      tried += "EGL device platform (no GPU found); ";
+    else
+      ok = TryGPU(gpus, 0, width, height, &tried);
     if (!ok) ok = TrySurfaceless(width, height, &tried);
   }
   if (!ok) {
