@@ -52,4 +52,3 @@ bool Headless_CreateWindow(int width, int height, std::string* error);
 void Headless_DestroyWindow();
 void Headless_SwapBuffers();
 const unsigned char* Headless_Pixels(int* width, int* height);
-unsigned int Headless_PresentedBuffer();

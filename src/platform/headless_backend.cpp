@@ -218,5 +218,3 @@ const unsigned char* Headless_Pixels(int* width, int* height) {
   *height = gHeight;
   return gPixels.data();
 }
-
-unsigned int Headless_PresentedBuffer() { return static_cast<unsigned int>(gFrameBuffer); }

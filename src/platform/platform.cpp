@@ -3,7 +3,6 @@
 #include "platform/platform.h"
 #include "platform/backends.h"
 
-#include <GL/gl.h>
 #include <dlfcn.h>
 #include <link.h>
 
@@ -125,11 +124,6 @@ void Plat_SwapBuffers() {
     Headless_SwapBuffers();
   else
     SDLBackend_SwapBuffers();
-}
-
-unsigned int Plat_PresentedBuffer() {
-  if (gPlatform.options.backend == kPlatformHeadless) return Headless_PresentedBuffer();
-  return GL_FRONT;
 }
 
 bool Plat_PollEvent(PlatformEvent* event) {

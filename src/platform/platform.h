@@ -44,10 +44,6 @@ void Plat_DestroyWindow();
 bool Plat_HasWindow();
 void Plat_SwapBuffers();
 
-// The GL colour buffer that holds the last presented frame, for read-back: the front buffer
-// of a window, the buffer the headless surface draws into.
-unsigned int Plat_PresentedBuffer();
-
 // Takes at most one pending window event; false when there is none.
 bool Plat_PollEvent(PlatformEvent* event);
 

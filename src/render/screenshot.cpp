@@ -9,7 +9,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "platform/platform.h"
 #include "render/frame.h"
 #include "shell/output.h"
 #include "shell/startup.h"
@@ -66,7 +65,7 @@ void PutChunk(std::vector<unsigned char>* out, const char type[4], const unsigne
   PutBigEndian(out, crc(out->data() + typeStart, static_cast<int>(length + 4)));
 }
 
-// The buffer GL draws into now, where the accumulation returns its sum.
+// The buffer GL draws into: frames are read back from it before they are presented.
 GLenum DrawingBuffer() {
   GLint buffer = GL_BACK;
   glGetIntegerv(GL_DRAW_BUFFER, &buffer);
@@ -91,10 +90,10 @@ bool ContextHasAccumulationBuffer() {
 }
 
 // Draws the jittered passes into `pixels` (RGBA, bottom row first), each pass weighted
-// 1 / count. The frame drawer presents each pass, so it is read from the buffer that holds
-// the presented frame. The context's accumulation buffer sums them when it has one;
-// otherwise every pass is read back and summed in floats with the same weight, and the sum is
-// returned the way GL returns it to a colour buffer (clamped, rounded to 8 bits).
+// 1 / count and taken from the drawing buffer before the pass is presented. The context's
+// accumulation buffer sums them when it has one; otherwise every pass is read back and
+// summed in floats with the same weight, and the sum is returned the way GL returns it to a
+// colour buffer (clamped, rounded to 8 bits).
 void DrawJitteredPasses(int passes, int width, int height, std::vector<unsigned char>* pixels) {
   int count = 0;
   const JitterPoint* jitter = JitterTable(passes, &count);
@@ -109,7 +108,7 @@ void DrawJitteredPasses(int passes, int width, int height, std::vector<unsigned 
   GLint savedReadBuffer = GL_BACK;
   glGetIntegerv(GL_READ_BUFFER, &savedReadBuffer);
   if (inContext) {
-    glReadBuffer(Plat_PresentedBuffer());
+    glReadBuffer(DrawingBuffer());
     glClear(GL_ACCUM_BUFFER_BIT);
   } else {
     sum.assign(static_cast<size_t>(width) * height * 4, 0.0f);
@@ -117,13 +116,14 @@ void DrawJitteredPasses(int passes, int width, int height, std::vector<unsigned 
   for (int i = 0; i < count; i++) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     accPerspective(gFOV, aspect, 0.05, 1000.0, jitter[i].x, jitter[i].y, 0.0, 0.0, 1.0);
-    DrawGLScene();
+    bool drawn = DrawFrameUnpresented();
     if (inContext) {
       glAccum(GL_ACCUM, weight);
     } else {
-      ReadColourBuffer(Plat_PresentedBuffer(), width, height, &pass);
+      ReadColourBuffer(DrawingBuffer(), width, height, &pass);
       for (size_t k = 0; k < sum.size(); k++) sum[k] += weight * (pass[k] / 255.0f);
     }
+    if (drawn) PresentFrame();
   }
   if (inContext) {
     glAccum(GL_RETURN, 1.0f);
@@ -237,8 +237,9 @@ int SaveScreenshotToPNG(const char* fullPath, int alphaChannel, int supersamplin
   if (numFSAA >= 2) {
     DrawJitteredPasses(numFSAA, width, height, &pixels);
   } else {
-    DrawGLScene();
-    ReadColourBuffer(Plat_PresentedBuffer(), width, height, &pixels);
+    bool drawn = DrawFrameUnpresented();
+    ReadColourBuffer(DrawingBuffer(), width, height, &pixels);
+    if (drawn) PresentFrame();
   }
 
   std::vector<unsigned char> file = EncodeScreenshotPNG(pixels.data(), width, height, alphaChannel);
