@@ -42,17 +42,20 @@ char* znkinstr_textcol(char* parms, char* buffer) {
 char* znkinstr_textbox(char* parms, char* buffer) {
   if (!gCurFont) return nullptr;
   int id = 0, reg = 1;
-  float h = 0.0f, v = 0.0f, hend = 0.0f, vend = 0.0f;
+  // Places stay doubles until the text box converts them, with saturation, to pixels.
+  double place[4] = {0.0, 0.0, 0.0, 0.0};
   if (parms[0] == '\0') {
     id = gScriptVars.ints[0];
     reg = gScriptVars.ints[1];
-    h = static_cast<float>(gScriptVars.floats[0]);
-    v = static_cast<float>(gScriptVars.floats[1]);
-    hend = static_cast<float>(gScriptVars.floats[2]);
-    vend = static_cast<float>(gScriptVars.floats[3]);
-  } else if (std::sscanf(parms, "%d,%d,%f,%f,%f,%f", &id, &reg, &h, &v, &hend, &vend) < 2) {
-    return nullptr;
+    for (int i = 0; i < 4; i++) place[i] = gScriptVars.floats[i];
+  } else {
+    float h = 0.0f, v = 0.0f, hend = 0.0f, vend = 0.0f;
+    if (std::sscanf(parms, "%d,%d,%f,%f,%f,%f", &id, &reg, &h, &v, &hend, &vend) < 2) return nullptr;
+    place[0] = h;
+    place[1] = v;
+    place[2] = hend;
+    place[3] = vend;
   }
-  SetTextBox(id, gScriptVars.strings[RegisterNumberOrFirst(reg) - 1], h, v, hend, vend);
+  SetTextBox(id, gScriptVars.strings[RegisterNumberOrFirst(reg) - 1], place[0], place[1], place[2], place[3]);
   return nullptr;
 }

@@ -1,6 +1,6 @@
 // Bitmap fonts: the face is matched by fontconfig, its glyphs rendered off screen by FreeType
-// into two 256 x 256 atlases (8 rows of 16 codes each) with a width and texture rectangle per
-// code, and strings drawn from them as textured quads on the 2D overlay.
+// into two atlases (codes 0..127 and 128..255), each glyph in a picture of its own as large as
+// the quad that shows it, and strings drawn from them as textured quads on the 2D overlay.
 #include "effects/fonts.h"
 
 #include <GL/gl.h>
@@ -8,6 +8,8 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -23,9 +25,11 @@ int gInsertionPoint_h = 0, gInsertionPoint_v = 0;
 
 namespace {
 
-constexpr int kAtlasSize = 256;
-constexpr int kMinFontSize = 1;
-constexpr int kMaxFontSize = 128;
+// Atlases start at 256 x 256 and double as a size needs, up to the GL limit but never beyond
+// 4096 texels a side (64 MB a texture), so that one script line cannot exhaust memory.
+constexpr int kSmallestAtlas = 256;
+constexpr int kLargestAtlas = 4096;
+constexpr int kGlyphsPerPass = 128;
 
 // Codes 0x80..0x9F of the ANSI (Windows-1252) code page; 0 where the page has no character.
 const unsigned short kAnsiHighControls[32] = {
@@ -43,6 +47,10 @@ unsigned long AnsiToUnicode(int code) {
 
 // Rounded size * 96 / 72: the pixel height of a point size on a 96 dpi screen.
 int PixelHeightOfPoints(int size) { return (size * 96 + 36) / 72; }
+
+// A glyph's quad is 3 x size - 2 pixels tall and maps one texel to one pixel, so its
+// picture in the atlas is that tall too.
+int GlyphHeight(int size) { return 3 * size - 2; }
 
 // The font file fontconfig picks for a face name (regular weight, upright).
 bool MatchFontFile(const char* fontName, std::string* file, int* index) {
@@ -68,35 +76,83 @@ bool MatchFontFile(const char* fontName, std::string* file, int* index) {
   return found;
 }
 
-// A greyscale picture of one atlas, top row first.
-struct Atlas {
-  std::vector<unsigned char> gray = std::vector<unsigned char>(kAtlasSize * kAtlasSize, 0);
+// The texel of each glyph picture's top-left corner in its pass's atlas.
+struct GlyphCells {
+  int x[kGlyphsPerPass];
+  int y[kGlyphsPerPass];
+};
 
-  // The character cell is painted with the black background before the glyph, as text
-  // drawn with an opaque background would be.
-  void ClearCell(int x, int y, int w, int h) {
-    for (int row = y; row < y + h; row++) {
-      if (row < 0 || row >= kAtlasSize) continue;
-      for (int col = x; col < x + w; col++) {
-        if (col >= 0 && col < kAtlasSize) gray[row * kAtlasSize + col] = 0;
-      }
+// Lays out one pass's glyph pictures (advance `widths` wide, `height` tall) left to right in
+// rows across an atlas `atlasWidth` wide, with a blank texel between neighbours and along
+// every atlas edge, so that filtering at a quad's border never reaches another glyph.
+// Returns the atlas height the rows need, or -1 when a glyph is wider than the atlas.
+int LayOutCells(const int* widths, int height, int atlasWidth, GlyphCells* cells) {
+  int x = 1, y = 1;
+  for (int i = 0; i < kGlyphsPerPass; i++) {
+    if (widths[i] + 2 > atlasWidth) return -1;
+    if (x + widths[i] + 1 > atlasWidth) {
+      x = 1;
+      y += height + 1;
+    }
+    cells->x[i] = x;
+    cells->y[i] = y;
+    x += widths[i] + 1;
+  }
+  return y + height + 1;
+}
+
+// The smallest atlas size that holds the glyphs of both passes: widths double from 256 and
+// the height is the next power of two the rows need, no taller than wide until the width
+// reaches `largest`. False when no atlas within `largest` holds them.
+bool ChooseAtlasSize(const int* widths, int height, int largest, int* atlasWidth, int* atlasHeight,
+                     GlyphCells cells[2]) {
+  for (int width = kSmallestAtlas; width <= largest; width *= 2) {
+    int low = LayOutCells(widths, height, width, &cells[0]);
+    int high = LayOutCells(widths + kGlyphsPerPass, height, width, &cells[1]);
+    if (low < 0 || high < 0) continue;
+    int needed = std::max(low, high);
+    int rows = kSmallestAtlas;
+    while (rows < needed) rows *= 2;
+    if (rows <= width || (width * 2 > largest && rows <= largest)) {
+      *atlasWidth = width;
+      *atlasHeight = rows;
+      return true;
     }
   }
+  return false;
+}
 
-  void DrawBitmap(const FT_Bitmap& bitmap, int left, int top) {
+// The longest atlas side this GL takes, within the engine's own bound.
+int LargestAtlasSide() {
+  GLint limit = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limit);
+  if (limit < kSmallestAtlas) limit = kSmallestAtlas;
+  return std::min(static_cast<int>(limit), kLargestAtlas);
+}
+
+// A greyscale picture of one atlas, top row first.
+struct Atlas {
+  int width = 0, height = 0;
+  std::vector<unsigned char> gray;
+
+  Atlas(int w, int h) : width(w), height(h), gray(static_cast<size_t>(w) * static_cast<size_t>(h), 0) {}
+
+  // Draws a glyph bitmap with its top-left corner at (left, top), keeping only the pixels
+  // inside the clip rectangle [x0, x1) x [y0, y1), the glyph's own picture.
+  void DrawBitmap(const FT_Bitmap& bitmap, int left, int top, int x0, int y0, int x1, int y1) {
     for (unsigned int row = 0; row < bitmap.rows; row++) {
       int y = top + static_cast<int>(row);
-      if (y < 0 || y >= kAtlasSize) continue;
+      if (y < y0 || y >= y1) continue;
       const unsigned char* line = bitmap.buffer + static_cast<long>(row) * bitmap.pitch;
       for (unsigned int col = 0; col < bitmap.width; col++) {
         int x = left + static_cast<int>(col);
-        if (x < 0 || x >= kAtlasSize) continue;
+        if (x < x0 || x >= x1) continue;
         unsigned char value;
         if (bitmap.pixel_mode == FT_PIXEL_MODE_MONO)
           value = (line[col >> 3] & (0x80 >> (col & 7))) ? 255 : 0;
         else
           value = line[col];
-        unsigned char& pixel = gray[y * kAtlasSize + x];
+        unsigned char& pixel = gray[static_cast<size_t>(y) * width + x];
         if (value > pixel) pixel = value;
       }
     }
@@ -105,8 +161,8 @@ struct Atlas {
 
 // White text on black: R, G, B = the coverage and A = (R + G + B) / 3.
 unsigned int UploadAtlas(const Atlas& atlas) {
-  std::vector<unsigned char> rgba(kAtlasSize * kAtlasSize * 4);
-  for (int i = 0; i < kAtlasSize * kAtlasSize; i++) {
+  std::vector<unsigned char> rgba(atlas.gray.size() * 4);
+  for (size_t i = 0; i < atlas.gray.size(); i++) {
     unsigned char g = atlas.gray[i];
     rgba[4 * i] = rgba[4 * i + 1] = rgba[4 * i + 2] = g;
     rgba[4 * i + 3] = static_cast<unsigned char>((g + g + g) / 3);
@@ -115,7 +171,7 @@ unsigned int UploadAtlas(const Atlas& atlas) {
   glGenTextures(1, &name);
   glBindTexture(GL_TEXTURE_2D, name);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, kAtlasSize, kAtlasSize, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, atlas.width, atlas.height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
@@ -123,64 +179,105 @@ unsigned int UploadAtlas(const Atlas& atlas) {
   return name;
 }
 
-// Renders one pass (codes first..first+127) into an atlas and fills the font's tables.
-void RenderPass(FT_Face face, font_type* font, int first, int ascent, int cellHeight, Atlas* atlas) {
-  const int size = font->fontSize;
-  int code = first;
-  for (int row = 0; row < 8; row++) {
-    int x = 0;
-    const int y = row * 32 + 16 - size;
-    for (int column = 0; column < 16; column++, code++) {
-      unsigned long character = AnsiToUnicode(code);
-      FT_UInt glyph = character ? FT_Get_Char_Index(face, character) : 0;
-      int w = 0;
-      if (FT_Load_Glyph(face, glyph, FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL) == 0) {
-        w = static_cast<int>((face->glyph->advance.x + 32) >> 6);
-        if (w < 0) w = 0;
-        atlas->ClearCell(x, y, w, cellHeight);
-        atlas->DrawBitmap(face->glyph->bitmap, x + face->glyph->bitmap_left, y + ascent - face->glyph->bitmap_top);
-      }
-      font->lengths[code] = static_cast<float>(w) / 256.0f;
-      font->int_lengths[code] = w;
-      font->offsets_h[code] =
-          column == 0 ? 0.0f : font->offsets_h[code - 1] + font->lengths[code - 1] + 0.00390625f;
-      font->offsets_v[code] = static_cast<float>(y) / 256.0f;
-      font->u[code][0] = font->offsets_h[code];
-      font->u[code][1] = font->offsets_h[code] + font->lengths[code];
-      font->v[code][0] = font->offsets_v[code] - static_cast<float>(size - 1) / 256.0f;
-      font->v[code][1] = font->offsets_v[code] + static_cast<float>(2 * size - 1) / 256.0f;
-      x += w + 1;
-    }
+FT_UInt GlyphOfCode(FT_Face face, int code) {
+  unsigned long character = AnsiToUnicode(code);
+  return character ? FT_Get_Char_Index(face, character) : 0;
+}
+
+// The advance of every code in whole pixels (0 where the face has no glyph to load).
+void MeasureAdvances(FT_Face face, int* widths) {
+  for (int code = 0; code < 256; code++) {
+    int w = 0;
+    if (FT_Load_Glyph(face, GlyphOfCode(face, code), FT_LOAD_TARGET_NORMAL) == 0)
+      w = static_cast<int>((face->glyph->advance.x + 32) >> 6);
+    widths[code] = w < 0 ? 0 : w;
   }
 }
 
-// Renders both atlases of a font with FreeType. False when the face cannot be used.
-bool RenderFont(const char* fontName, font_type* font) {
+// Fills the font's tables for the codes of one pass from their cells. The glyph's text row
+// (the top of the character cell the glyph is drawn in) lies size - 1 texels below the top
+// of its picture, as the quad reaches 2 x size - 1 above the pen and size - 1 below it.
+void RecordGlyphPlaces(font_type* font, int first, const GlyphCells& cells) {
+  const float width = static_cast<float>(font->atlasWidth), height = static_cast<float>(font->atlasHeight);
+  const int size = font->fontSize;
+  for (int i = 0; i < kGlyphsPerPass; i++) {
+    int code = first + i;
+    font->lengths[code] = static_cast<float>(font->int_lengths[code]) / width;
+    font->offsets_h[code] = static_cast<float>(cells.x[i]) / width;
+    font->offsets_v[code] = static_cast<float>(cells.y[i] + size - 1) / height;
+    font->u[code][0] = font->offsets_h[code];
+    font->u[code][1] = static_cast<float>(cells.x[i] + font->int_lengths[code]) / width;
+    font->v[code][0] = static_cast<float>(cells.y[i]) / height;
+    font->v[code][1] = static_cast<float>(cells.y[i] + GlyphHeight(size)) / height;
+  }
+}
+
+// Renders the glyphs of one pass into their pictures: the pen at the picture's left edge,
+// the baseline `ascent` below the text row; ink outside the picture is cut off.
+void RenderPass(FT_Face face, const font_type* font, int first, int ascent, const GlyphCells& cells, Atlas* atlas) {
+  const int size = font->fontSize;
+  for (int i = 0; i < kGlyphsPerPass; i++) {
+    int code = first + i, w = font->int_lengths[code];
+    if (w == 0) continue;
+    if (FT_Load_Glyph(face, GlyphOfCode(face, code), FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL) != 0) continue;
+    const FT_GlyphSlot glyph = face->glyph;
+    int textRow = cells.y[i] + size - 1;
+    atlas->DrawBitmap(glyph->bitmap, cells.x[i] + glyph->bitmap_left, textRow + ascent - glyph->bitmap_top, cells.x[i],
+                      cells.y[i], cells.x[i] + w, cells.y[i] + GlyphHeight(size));
+  }
+}
+
+enum class FontResult { kBuilt, kNoFace, kTooLarge };
+
+// Renders both atlases of a font with FreeType.
+FontResult RenderFont(const char* fontName, font_type* font) {
+  const int largest = LargestAtlasSide();
+  // A picture taller than the largest atlas (3 x size - 2 texels and a blank one above and
+  // below) can never fit: refused before FreeType is asked to scale a face that large.
+  if (font->fontSize > largest / 3) return FontResult::kTooLarge;
   std::string file;
   int index = 0;
-  if (!MatchFontFile(fontName, &file, &index)) return false;
+  if (!MatchFontFile(fontName, &file, &index)) return FontResult::kNoFace;
   FT_Library library = nullptr;
-  if (FT_Init_FreeType(&library) != 0) return false;
+  if (FT_Init_FreeType(&library) != 0) return FontResult::kNoFace;
   FT_Face face = nullptr;
-  bool ok = FT_New_Face(library, file.c_str(), index, &face) == 0 &&
-            FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(PixelHeightOfPoints(font->fontSize))) == 0;
-  if (ok) {
-    int ascent = static_cast<int>((face->size->metrics.ascender + 63) >> 6);
-    int descent = static_cast<int>((-face->size->metrics.descender + 63) >> 6);
-    Atlas low, high;
-    RenderPass(face, font, 0, ascent, ascent + descent, &low);
-    RenderPass(face, font, 128, ascent, ascent + descent, &high);
-    font->theTexture = UploadAtlas(low);
-    font->theTexture2 = UploadAtlas(high);
+  FontResult result = FontResult::kNoFace;
+  if (FT_New_Face(library, file.c_str(), index, &face) == 0 &&
+      FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(PixelHeightOfPoints(font->fontSize))) == 0) {
+    MeasureAdvances(face, font->int_lengths);
+    GlyphCells cells[2];
+    if (!ChooseAtlasSize(font->int_lengths, GlyphHeight(font->fontSize), largest, &font->atlasWidth,
+                         &font->atlasHeight, cells)) {
+      result = FontResult::kTooLarge;
+    } else {
+      int ascent = static_cast<int>((face->size->metrics.ascender + 63) >> 6);
+      Atlas low(font->atlasWidth, font->atlasHeight), high(font->atlasWidth, font->atlasHeight);
+      RecordGlyphPlaces(font, 0, cells[0]);
+      RecordGlyphPlaces(font, kGlyphsPerPass, cells[1]);
+      RenderPass(face, font, 0, ascent, cells[0], &low);
+      RenderPass(face, font, kGlyphsPerPass, ascent, cells[1], &high);
+      font->theTexture = UploadAtlas(low);
+      font->theTexture2 = UploadAtlas(high);
+      result = FontResult::kBuilt;
+    }
   }
   if (face) FT_Done_Face(face);
   FT_Done_FreeType(library);
-  return ok;
+  return result;
+}
+
+// The pen moved by `step` pixels; a pen placed near the ends of the int range stops there
+// instead of overflowing.
+int MovePen(int pen, long long step) {
+  long long moved = static_cast<long long>(pen) + step;
+  if (moved > INT_MAX) return INT_MAX;
+  if (moved < INT_MIN) return INT_MIN;
+  return static_cast<int>(moved);
 }
 
 // A line break: down one and a half font sizes, back to the line start.
 void NewLine(const font_type* font, int lineStart) {
-  gInsertionPoint_v += font->fontSize / 2 + font->fontSize;
+  gInsertionPoint_v = MovePen(gInsertionPoint_v, font->fontSize / 2 + font->fontSize);
   gInsertionPoint_h = lineStart;
 }
 
@@ -197,16 +294,21 @@ void BuildGLFont(const char* fontName, int fontSize) {
   char signature[32];
   std::snprintf(signature, sizeof signature, "%s%d", fontName, fontSize);
   if (FindFontBySignature(signature)) return;
-  if (fontSize < kMinFontSize || fontSize > kMaxFontSize) {
-    OutputToConsoleF("// Font size %d is out of range (%d to %d).\n", fontSize, kMinFontSize, kMaxFontSize);
+  if (fontSize < 1) {
+    OutputToConsoleF("// Font size %d is too small.\n", fontSize);
     return;
   }
 
   font_type* font = new font_type();
   ZNK_CopyString(font->signature, signature, sizeof font->signature);
   font->fontSize = fontSize;
-  if (!RenderFont(fontName, font)) {
-    OutputToConsoleF("// Could not build the font %s.\n", signature);
+  FontResult result = RenderFont(fontName, font);
+  if (result != FontResult::kBuilt) {
+    if (result == FontResult::kTooLarge)
+      OutputToConsoleF("// Font size %d does not fit in a texture of %d x %d.\n", fontSize, LargestAtlasSide(),
+                       LargestAtlasSide());
+    else
+      OutputToConsoleF("// Could not build the font %s.\n", signature);
     delete font;
     return;
   }
@@ -239,10 +341,11 @@ void ZNKDrawString(const unsigned char* theString, font_type* theFont, int right
       open = true;
     }
     int w = theFont->int_lengths[c];
-    if (gInsertionPoint_h + w > rightborder) NewLine(theFont, lineStart);
-    float h0 = static_cast<float>(gInsertionPoint_h), h1 = static_cast<float>(gInsertionPoint_h + w);
-    float top = static_cast<float>(gInsertionPoint_v - 2 * size + 1);
-    float bottom = static_cast<float>(gInsertionPoint_v + size - 1);
+    if (static_cast<long long>(gInsertionPoint_h) + w > rightborder) NewLine(theFont, lineStart);
+    float h0 = static_cast<float>(gInsertionPoint_h);
+    float h1 = static_cast<float>(static_cast<long long>(gInsertionPoint_h) + w);
+    float top = static_cast<float>(static_cast<long long>(gInsertionPoint_v) - 2 * size + 1);
+    float bottom = static_cast<float>(static_cast<long long>(gInsertionPoint_v) + size - 1);
     glTexCoord2f(theFont->u[c][0], theFont->v[c][0]);
     glVertex2f(h0, top);
     glTexCoord2f(theFont->u[c][1], theFont->v[c][0]);
@@ -251,7 +354,7 @@ void ZNKDrawString(const unsigned char* theString, font_type* theFont, int right
     glVertex2f(h1, bottom);
     glTexCoord2f(theFont->u[c][0], theFont->v[c][1]);
     glVertex2f(h0, bottom);
-    gInsertionPoint_h += w;
+    gInsertionPoint_h = MovePen(gInsertionPoint_h, w);
   }
   if (open) glEnd();
 }

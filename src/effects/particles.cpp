@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "render/textures.h"
+#include "script/variables.h"
 #include "shell/startup.h"
 #include "shell/timed_tasks.h"
 #include "world/line_queries.h"
@@ -45,9 +46,9 @@ const animatedTexture* AnimationOf(const particle_system* system) {
 
 void SetUpParticle(particle_system* system, long lifeSpan) {
   particle* p = new particle();
-  particle* last = &system->baseParticle;
-  while (last->next) last = last->next;
+  particle* last = system->lastParticle ? system->lastParticle : &system->baseParticle;
   last->next = p;
+  system->lastParticle = p;
   p->parent = system;
   if (system->animating) {
     if (const animatedTexture* a = AnimationOf(system)) p->theTexture = static_cast<int>(a->textures[0]);
@@ -94,6 +95,7 @@ void FreeParticles(particle_system* system) {
     p = next;
   }
   system->baseParticle.next = nullptr;
+  system->lastParticle = nullptr;
 }
 
 // Ages and moves the particles of one system; removes those whose life has passed.
@@ -139,6 +141,7 @@ void UpdateParticles(particle_system* system) {
     previous = p;
     p = p->next;
   }
+  system->lastParticle = previous == &system->baseParticle ? nullptr : previous;
 }
 
 void Emit(particle_system* system) {
@@ -147,8 +150,8 @@ void Emit(particle_system* system) {
   float n = std::trunc((Since(system->lastTime) / 1000.0f) / system->emissionRate);
   if (!(n > 0.0f)) return;
   if (system->maxParticles >= 0 && system->numParticles >= system->maxParticles) return;
-  system->lastTime = static_cast<long>(std::trunc(system->lastTime + n * system->emissionRate * 1000.0f));
-  long count = n > kMaxParticlesPerBatch ? kMaxParticlesPerBatch : static_cast<long>(n);
+  system->lastTime = TruncateToInt(system->lastTime + n * system->emissionRate * 1000.0f);
+  long count = n > kMaxParticlesPerBatch ? kMaxParticlesPerBatch : TruncateToInt(n);
   for (long i = 0; i < count; i++) SetUpParticle(system, system->defaultLifeSpan);
 }
 }  // namespace
@@ -171,12 +174,12 @@ particle_system* CreateParticleSystem(const ParticleSystemSettings& s) {
   system->lux = s.lux;
   system->spawnTime = system->lastTime = gCurrentTime;
   if (s.interval == 0.0f) {
-    system->lifeSpan = static_cast<long>(std::trunc((s.life + 0.5f) * 1000.0f));
+    system->lifeSpan = TruncateToInt((s.life + 0.5f) * 1000.0f);
   } else {
     // Room for the last emitted particle's whole life: life + 0.5 s + the emission time.
-    system->lifeSpan = static_cast<long>(std::trunc((s.life + 0.5f + s.count * s.interval) * 1000.0f));
+    system->lifeSpan = TruncateToInt((s.life + 0.5f + s.count * s.interval) * 1000.0f);
   }
-  system->defaultLifeSpan = static_cast<long>(std::trunc(s.life * 1000.0f));
+  system->defaultLifeSpan = TruncateToInt(s.life * 1000.0f);
   system->emissionRate = s.interval;
   system->animating = gParticlesAnimated;
   system->particleRotation = gParticlesRotation;
@@ -194,7 +197,7 @@ particle_system* CreateParticleSystem(const ParticleSystemSettings& s) {
   system->defaultWeight = s.weight;
   system->numParticles = 0;
   system->maxParticles = s.count;
-  system->fadeOutTime = (s.life < s.fade || s.fade < 0.0f) ? 0 : static_cast<long>(std::trunc(s.fade * 1000.0f));
+  system->fadeOutTime = (s.life < s.fade || s.fade < 0.0f) ? 0 : TruncateToInt(s.fade * 1000.0f);
   system->pos = s.pos;
   system->moveVector = s.moveVector;
 
@@ -203,7 +206,7 @@ particle_system* CreateParticleSystem(const ParticleSystemSettings& s) {
   if (GroundHeightBelow(system->pos, &groundY)) system->ground = groundY;
 
   if (s.interval == 0.0f) {
-    long lifeSpan = static_cast<long>(std::trunc(std::trunc(s.life) * 1000.0f));
+    long lifeSpan = TruncateToInt(std::trunc(s.life) * 1000.0f);
     long count = s.count > kMaxParticlesPerBatch ? kMaxParticlesPerBatch : s.count;
     for (long i = 0; i < count; i++) SetUpParticle(system, lifeSpan);
   }

@@ -32,6 +32,7 @@ struct particle_system {
   vector_type moveVector;  // base velocity of new particles
   vector_type particleRotation;
   particle baseParticle;  // list head; its next is the first particle
+  particle* lastParticle;  // the last particle, null while there is none: new ones go after it
   int theTexture;
   long spawnTime;
   long lifeSpan;         // of the system, ms

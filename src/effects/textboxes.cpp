@@ -6,13 +6,14 @@
 
 #include "effects/fonts.h"
 #include "script/script_file.h"
+#include "script/variables.h"
 #include "shell/window.h"
 
 textbox_type baseTextBox = {};
 textbox_type* textboxPtr = &baseTextBox;
 float gTextColor[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 
-void SetTextBox(int ID, const char* text, float h, float v, float hend, float vend) {
+void SetTextBox(int ID, const char* text, double h, double v, double hend, double vend) {
   if (!gCurFont) return;
   textbox_type* box = nullptr;
   textbox_type* last = &baseTextBox;
@@ -31,10 +32,11 @@ void SetTextBox(int ID, const char* text, float h, float v, float hend, float ve
   for (int i = 0; i < 4; i++) box->colors[i] = gTextColor[i];
   box->theFont = gCurFont;
   ZNK_CopyString(box->string, text ? text : "", sizeof box->string);
-  box->start_h = static_cast<int>(h);
-  box->start_v = static_cast<int>(v);
-  box->end_h = static_cast<int>(hend);
-  box->end_v = static_cast<int>(vend);
+  // Truncated toward zero; NaN gives 0 and places beyond the int range saturate.
+  box->start_h = TruncateToInt(h);
+  box->start_v = TruncateToInt(v);
+  box->end_h = TruncateToInt(hend);
+  box->end_v = TruncateToInt(vend);
   box->ID = ID;
   textboxPtr = box;
 }

@@ -21,7 +21,7 @@ extern float gTextColor[4];  // colour of boxes set from now on; white at start
 
 // Sets box `ID` (appending it when new) with a copy of `text`, the current colour and
 // the current font. Does nothing while there is no current font.
-void SetTextBox(int ID, const char* text, float h, float v, float hend, float vend);
+void SetTextBox(int ID, const char* text, double h, double v, double hend, double vend);
 
 // The text overlay: 2D projection, identity model-view, lighting and depth test off,
 // polygons filled; every box in list order at its place in its colour.

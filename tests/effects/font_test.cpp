@@ -1,23 +1,49 @@
-// Fonts built with FreeType: the atlas layout, widths and texture coordinates for a known
-// face, the glyph pictures inside their rectangles, the 96/72 pixel scale, and the rules of
-// building a font once per signature.
+// Fonts built with FreeType: each glyph's picture in the atlas (quad-sized, apart from every
+// other), atlases that grow with the size, the glyph pictures inside their rectangles, the
+// 96/72 pixel scale, and the rules of building a font once per signature.
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
 
 #include <cmath>
+#include <cstdio>
 
 #include "effects/fonts.h"
 #include "support/test_support.h"
 
 namespace {
 
-std::vector<unsigned char> Atlas(GLuint texture) {
-  std::vector<unsigned char> pixels(256 * 256 * 4);
+// An atlas texture read back, with its size.
+struct AtlasPixels {
+  int width = 0, height = 0;
+  std::vector<unsigned char> rgba;
+  int alpha(int x, int y) const { return rgba[(static_cast<size_t>(y) * width + x) * 4 + 3]; }
+};
+
+AtlasPixels Atlas(const font_type* font, GLuint texture) {
+  AtlasPixels atlas;
+  atlas.width = font->atlasWidth;
+  atlas.height = font->atlasHeight;
+  atlas.rgba.resize(static_cast<size_t>(atlas.width) * atlas.height * 4);
   glBindTexture(GL_TEXTURE_2D, texture);
+  GLint w = 0, h = 0;
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
+  EXPECT_EQ(w, atlas.width);
+  EXPECT_EQ(h, atlas.height);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-  return pixels;
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, atlas.rgba.data());
+  return atlas;
+}
+
+// A glyph's picture in texels: the rectangle its quad's texture coordinates cover.
+struct Rect {
+  int x0, y0, x1, y1;  // end exclusive
+};
+Rect PictureOf(const font_type* font, int code) {
+  auto texel = [](float t, int size) { return static_cast<int>(std::lround(t * size)); };
+  return {texel(font->u[code][0], font->atlasWidth), texel(font->v[code][0], font->atlasHeight),
+          texel(font->u[code][1], font->atlasWidth), texel(font->v[code][1], font->atlasHeight)};
 }
 
 // Rows (top first) and columns of an atlas holding ink above `threshold` within a rectangle.
@@ -25,11 +51,11 @@ struct Ink {
   int top = 1 << 20, bottom = -1, left = 1 << 20, right = -1;
   bool any() const { return bottom >= 0; }
 };
-Ink InkIn(const std::vector<unsigned char>& atlas, int x0, int x1, int y0, int y1, int threshold = 64) {
+Ink InkIn(const AtlasPixels& atlas, Rect r, int threshold = 64) {
   Ink ink;
-  for (int y = std::max(0, y0); y < std::min(256, y1); y++)
-    for (int x = std::max(0, x0); x < std::min(256, x1); x++)
-      if (atlas[(y * 256 + x) * 4 + 3] > threshold) {
+  for (int y = std::max(0, r.y0); y < std::min(atlas.height, r.y1); y++)
+    for (int x = std::max(0, r.x0); x < std::min(atlas.width, r.x1); x++)
+      if (atlas.alpha(x, y) > threshold) {
         ink.top = std::min(ink.top, y);
         ink.bottom = std::max(ink.bottom, y);
         ink.left = std::min(ink.left, x);
@@ -50,24 +76,50 @@ class FontTest : public ::testing::Test {
   zt::HeadlessGL gl;
 };
 
-TEST_F(FontTest, LayoutWidthsAndCoordinatesFollowTheRowsOfSixteen) {
+bool IsPowerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
+
+// Every glyph's picture is as wide as its advance and 3 x size - 2 tall, lies inside its
+// atlas with a blank texel to every edge, and keeps one texel from every other picture of
+// the same atlas, so a quad never samples a neighbour.
+void ExpectDisjointPicturesOfQuadSize(const font_type* font) {
+  const int size = font->fontSize;
+  EXPECT_TRUE(IsPowerOfTwo(font->atlasWidth));
+  EXPECT_TRUE(IsPowerOfTwo(font->atlasHeight));
+  EXPECT_GE(font->atlasWidth, 256);
+  EXPECT_GE(font->atlasHeight, 256);
+  for (int first : {0, 128}) {
+    for (int a = first; a < first + 128; a++) {
+      SCOPED_TRACE(a);
+      Rect r = PictureOf(font, a);
+      ASSERT_EQ(r.x1 - r.x0, font->int_lengths[a]);
+      ASSERT_EQ(r.y1 - r.y0, 3 * size - 2);
+      ASSERT_FLOAT_EQ(font->lengths[a] * font->atlasWidth, static_cast<float>(font->int_lengths[a]));
+      ASSERT_FLOAT_EQ(font->offsets_h[a], font->u[a][0]);
+      // The text row lies size - 1 texels below the picture's top, as the quad lies on screen.
+      ASSERT_FLOAT_EQ(font->offsets_v[a] * font->atlasHeight, static_cast<float>(r.y0 + size - 1));
+      ASSERT_GE(r.x0, 1);
+      ASSERT_GE(r.y0, 1);
+      ASSERT_LE(r.x1, font->atlasWidth - 1);
+      ASSERT_LE(r.y1, font->atlasHeight - 1);
+      if (r.x1 == r.x0) continue;
+      for (int b = first; b < a; b++) {
+        Rect o = PictureOf(font, b);
+        if (o.x1 == o.x0) continue;
+        bool apart = r.x0 >= o.x1 + 1 || o.x0 >= r.x1 + 1 || r.y0 >= o.y1 + 1 || o.y0 >= r.y1 + 1;
+        ASSERT_TRUE(apart) << "pictures of codes " << a << " and " << b << " touch";
+      }
+    }
+  }
+}
+
+TEST_F(FontTest, SmallSizesKeepOneAtlasOf256AndTheAdvancesOfTheFace) {
   BuildGLFont("DejaVu Sans", 12);
   font_type* font = FindFontBySignature("DejaVu Sans12");
   ASSERT_NE(font, nullptr);
   EXPECT_EQ(font->fontSize, 12);
-  for (int code = 0; code < 256; code++) {
-    int row = (code % 128) / 16, column = code % 16;
-    SCOPED_TRACE(code);
-    EXPECT_FLOAT_EQ(font->lengths[code] * 256.0f, static_cast<float>(font->int_lengths[code]));
-    float x = 0;
-    for (int c = code - column; c < code; c++) x += font->int_lengths[c] + 1;
-    EXPECT_FLOAT_EQ(font->offsets_h[code] * 256.0f, x);
-    EXPECT_FLOAT_EQ(font->offsets_v[code] * 256.0f, static_cast<float>(row * 32 + 16 - 12));
-    EXPECT_FLOAT_EQ(font->u[code][0], font->offsets_h[code]);
-    EXPECT_FLOAT_EQ(font->u[code][1], font->offsets_h[code] + font->lengths[code]);
-    EXPECT_FLOAT_EQ(font->v[code][0] * 256.0f, row * 32 + 16 - 12 - 11.0f);
-    EXPECT_FLOAT_EQ(font->v[code][1] * 256.0f, row * 32 + 16 - 12 + 23.0f);
-  }
+  EXPECT_EQ(font->atlasWidth, 256);
+  EXPECT_EQ(font->atlasHeight, 256);
+  ExpectDisjointPicturesOfQuadSize(font);
   // DejaVu Sans: tabular digits, a narrow i, a wide W, a visible space advance.
   for (int d = '1'; d <= '9'; d++) EXPECT_EQ(font->int_lengths[d], font->int_lengths['0']);
   EXPECT_LT(font->int_lengths['i'], font->int_lengths['W']);
@@ -75,40 +127,74 @@ TEST_F(FontTest, LayoutWidthsAndCoordinatesFollowTheRowsOfSixteen) {
   EXPECT_GT(font->int_lengths[0xC4], 0);  // A with diaeresis in the second atlas
 }
 
-TEST_F(FontTest, GlyphInkLiesInsideItsRectangleAtTheRightPixelHeight) {
-  BuildGLFont("DejaVu Sans", 12);
-  font_type* font = FindFontBySignature("DejaVu Sans12");
-  ASSERT_NE(font, nullptr);
-  std::vector<unsigned char> low = Atlas(font->theTexture);
-  for (int i = 0; i < 256 * 256; i++) {
-    ASSERT_EQ(low[4 * i], low[4 * i + 1]);
-    ASSERT_EQ(low[4 * i + 3], (low[4 * i] * 3) / 3);  // alpha from brightness of white text
+TEST_F(FontTest, EverySizeFrom6To96HasDisjointPicturesWithinTheTextureLimit) {
+  GLint limit = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limit);
+  int previousWidth = 0;
+  for (int size = 6; size <= 96; size += 6) {
+    SCOPED_TRACE(size);
+    BuildGLFont("DejaVu Sans", size);
+    char signature[32];
+    std::snprintf(signature, sizeof signature, "DejaVu Sans%d", size);
+    font_type* font = FindFontBySignature(signature);
+    ASSERT_NE(font, nullptr);
+    EXPECT_LE(font->atlasWidth, limit);
+    EXPECT_LE(font->atlasHeight, limit);
+    EXPECT_GE(font->atlasWidth * font->atlasHeight, previousWidth);
+    previousWidth = font->atlasWidth * font->atlasHeight;
+    ExpectDisjointPicturesOfQuadSize(font);
+    DisposeAllFonts();
   }
-  // Letters whose neighbours do not overhang (a j, for one, reaches left into the gap).
-  for (int code : {'H', 'M', 'o', '0', 'E'}) {
-    SCOPED_TRACE(code);
-    int x0 = static_cast<int>(std::lround(font->u[code][0] * 256)), x1 = static_cast<int>(std::lround(font->u[code][1] * 256));
-    int y0 = static_cast<int>(std::lround(font->v[code][0] * 256)), y1 = static_cast<int>(std::lround(font->v[code][1] * 256));
-    Ink inside = InkIn(low, x0, x1, y0, y1);
-    ASSERT_TRUE(inside.any());
-    // No ink of this glyph spills into the one-pixel gaps beside it.
-    Ink row = InkIn(low, x0 - 1, x1 + 1, y0, y1);
-    EXPECT_EQ(row.left, inside.left);
-    EXPECT_EQ(row.right, inside.right);
-  }
-  // 12 points at 96 dpi are 16 pixels: the cap height of DejaVu Sans (0.73 em) is 11 to 13.
-  int x0 = static_cast<int>(font->u['H'][0] * 256), x1 = static_cast<int>(font->u['H'][1] * 256);
-  Ink h = InkIn(low, x0, x1, static_cast<int>(font->v['H'][0] * 256), static_cast<int>(font->v['H'][1] * 256));
-  int capHeight = h.bottom - h.top + 1;
-  EXPECT_GE(capHeight, 11);
-  EXPECT_LE(capHeight, 13);
+}
 
-  // Codes 128..255 are in the second atlas, at the same place in their rows.
-  std::vector<unsigned char> high = Atlas(font->theTexture2);
-  int c = 0xC4;
-  Ink ae = InkIn(high, static_cast<int>(font->u[c][0] * 256), static_cast<int>(font->u[c][1] * 256),
-                 static_cast<int>(font->v[c][0] * 256), static_cast<int>(font->v[c][1] * 256));
-  EXPECT_TRUE(ae.any());
+TEST_F(FontTest, GlyphInkLiesInsideItsPictureAtTheRightPixelHeight) {
+  for (int size : {12, 48}) {
+    SCOPED_TRACE(size);
+    BuildGLFont("DejaVu Sans", size);
+    char signature[32];
+    std::snprintf(signature, sizeof signature, "DejaVu Sans%d", size);
+    font_type* font = FindFontBySignature(signature);
+    ASSERT_NE(font, nullptr);
+    AtlasPixels low = Atlas(font, font->theTexture);
+    for (size_t i = 0; i < low.rgba.size(); i += 4) {
+      ASSERT_EQ(low.rgba[i], low.rgba[i + 1]);
+      ASSERT_EQ(low.rgba[i + 3], (low.rgba[i] * 3) / 3);  // alpha from brightness of white text
+    }
+    // No texel outside every picture holds ink: nothing a quad could pick up by filtering.
+    std::vector<char> inside(static_cast<size_t>(low.width) * low.height, 0);
+    for (int code = 0; code < 128; code++) {
+      Rect r = PictureOf(font, code);
+      for (int y = r.y0; y < r.y1; y++)
+        for (int x = r.x0; x < r.x1; x++) inside[static_cast<size_t>(y) * low.width + x] = 1;
+    }
+    int stray = 0;
+    for (int y = 0; y < low.height; y++)
+      for (int x = 0; x < low.width; x++)
+        if (!inside[static_cast<size_t>(y) * low.width + x] && low.alpha(x, y) > 0) stray++;
+    EXPECT_EQ(stray, 0);
+
+    // Capitals and digits stand on the baseline, the same distance below the text row in
+    // every picture, and are whole: 12 points at 96 dpi are 16 pixels, and the cap height
+    // of DejaVu Sans (0.73 em) is 0.73 x 4/3 x size.
+    Ink h = InkIn(low, PictureOf(font, 'H'));
+    ASSERT_TRUE(h.any());
+    int capHeight = h.bottom - h.top + 1;
+    EXPECT_NEAR(capHeight, 0.729 * size * 4 / 3, 1.0);
+    Rect hp = PictureOf(font, 'H');
+    for (int code : {'E', 'L', 'M', '1', '7', 'T'}) {
+      SCOPED_TRACE(code);
+      Rect p = PictureOf(font, code);
+      Ink ink = InkIn(low, p);
+      ASSERT_TRUE(ink.any());
+      EXPECT_EQ(ink.top - p.y0, h.top - hp.y0);
+      EXPECT_EQ(ink.bottom - p.y0, h.bottom - hp.y0);
+    }
+
+    // Codes 128..255 are in the second atlas.
+    AtlasPixels high = Atlas(font, font->theTexture2);
+    EXPECT_TRUE(InkIn(high, PictureOf(font, 0xC4)).any());
+    DisposeAllFonts();
+  }
 }
 
 TEST_F(FontTest, LargerSizeScalesTheGlyphs) {
@@ -141,9 +227,15 @@ TEST_F(FontTest, UnknownFaceFallsBackAndBadSizesAreRefused) {
   zt::ConsoleCapture console;
   BuildGLFont("DejaVu Sans", 0);
   BuildGLFont("DejaVu Sans", -5);
-  BuildGLFont("DejaVu Sans", 100000);
+  BuildGLFont("DejaVu Sans", 2000000000);
+  BuildGLFont("DejaVu Sans", 1200);  // pictures fit the texture height, the rows do not
   EXPECT_EQ(FontCount(), 1);
-  EXPECT_EQ(console.text().rfind("//", 0), 0u);
+  // One "//" line for each refused size.
+  std::string text = console.text();
+  int lines = 0;
+  for (size_t at = text.find("//"); at != std::string::npos; at = text.find("//", at + 2)) lines++;
+  EXPECT_EQ(lines, 4) << text;
+  EXPECT_EQ(text.rfind("//", 0), 0u);
 }
 
 TEST_F(FontTest, LongNameIsCutToTheSignatureSize) {

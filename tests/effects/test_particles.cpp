@@ -4,6 +4,7 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -94,6 +95,56 @@ TEST_F(Particles, UnlimitedEmitterRunsOnAndUnlimitedBurstMakesNothing) {
   EXPECT_EQ(CountSystems(), 1);
   EXPECT_EQ(s->numParticles, 20);  // two a second
   EXPECT_LE(CountParticles(s), 2);  // each lives half a second
+}
+
+// New particles go after the last one, also once every particle has died and the list
+// emptied: the list keeps birth order and its end is where the next one is linked.
+TEST_F(Particles, EmittedParticlesAreLinkedAtTheEndAfterTheListEmpties) {
+  particle_system* s = CreateParticleSystem(Emitter(-1, 0.1f, 0.2f));
+  for (int round = 0; round < 6; round++) {
+    Advance(100);
+    int n = CountParticles(s);
+    EXPECT_LE(n, 1);
+    Advance(100);
+  }
+  EXPECT_EQ(s->numParticles, 6);
+  particle_system* t = CreateParticleSystem(Emitter(-1, 10.0f, 0.04f));
+  Advance(400);
+  long previousBirth = 0;
+  particle* last = nullptr;
+  for (particle* p = t->baseParticle.next; p; p = p->next) {
+    EXPECT_GE(p->spawnTime, previousBirth);
+    previousBirth = p->spawnTime;
+    last = p;
+  }
+  EXPECT_EQ(CountParticles(t), 10);
+  EXPECT_EQ(t->lastParticle, last);
+}
+
+// Times beyond the int range stop at its end, NaN times count as 0, and an interval so small
+// that the count of due particles is infinite makes one capped batch.
+TEST_F(Particles, HugeAndNaNTimesSaturate) {
+  const float nan = std::nanf("");
+  particle_system* forever = CreateParticleSystem(Emitter(5, 1e30f, 0.0f));
+  EXPECT_EQ(forever->lifeSpan, 2147483647);
+  EXPECT_EQ(forever->baseParticle.next->lifeSpan, 2147483647);
+  particle_system* never = CreateParticleSystem(Emitter(5, nan, 0.0f));
+  EXPECT_EQ(never->lifeSpan, 0);
+  EXPECT_EQ(never->defaultLifeSpan, 0);
+  ParticleSystemSettings fading = Emitter(1, 1e30f, 0.0f);
+  fading.fade = 1e29f;
+  EXPECT_EQ(CreateParticleSystem(fading)->fadeOutTime, 2147483647);
+
+  particle_system* flood = CreateParticleSystem(Emitter(50, 1.0f, 1e-30f));
+  particle_system* infinite = CreateParticleSystem(Emitter(50, 1.0f, 1e-45f));  // 20 ms / 1e-45 s overflows
+  Advance(20);
+  EXPECT_EQ(flood->numParticles, 100000);
+  EXPECT_EQ(flood->lastTime, 10020);
+  EXPECT_EQ(infinite->numParticles, 100000);
+  EXPECT_EQ(infinite->lastTime, 2147483647);
+  Advance(20);
+  EXPECT_EQ(flood->numParticles, 100000);  // the count is reached: no second batch
+  EXPECT_EQ(CountParticles(forever), 5);
 }
 
 TEST_F(Particles, FadeLongerThanLifeGivesNoFading) {
