@@ -7,12 +7,12 @@ packages=(
   build-essential cmake pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev
-  libgl1-mesa-dev libglu1-mesa-dev libosmesa6-dev mesa-utils
+  libgl1-mesa-dev libglu1-mesa-dev libegl-dev libopengl-dev libegl-mesa0 libgl1-mesa-dri mesa-utils
   libpng-dev zlib1g-dev
   libopenal-dev libopenal1 libsndfile1-dev
   libfreetype-dev libfontconfig-dev fontconfig fonts-liberation fonts-dejavu-core
   clang libclang-rt-14-dev
-  sox xvfb xauth x11-utils libx11-dev
+  sox xvfb xauth x11-utils libx11-dev libxtst-dev
   liblua5.4-dev libbullet-dev libtinyobjloader-dev
 )
 

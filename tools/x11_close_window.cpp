@@ -9,24 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
-Window FindWindow(Display* display, Window root, const char* title) {
-  Window parent, *children = nullptr;
-  unsigned int count = 0;
-  if (!XQueryTree(display, root, &root, &parent, &children, &count)) return 0;
-  Window found = 0;
-  for (unsigned int i = 0; i < count && !found; i++) {
-    char* name = nullptr;
-    if (XFetchName(display, children[i], &name) && name) {
-      if (std::strcmp(name, title) == 0) found = children[i];
-      XFree(name);
-    }
-    if (!found) found = FindWindow(display, children[i], title);
-  }
-  if (children) XFree(children);
-  return found;
-}
-}  // namespace
+#include "x11_find_window.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) {
@@ -39,11 +22,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "x11_close_window: no display\n");
     return 1;
   }
-  Window window = 0;
-  for (int waited = 0; waited < timeout * 10 && !window; waited++) {
-    window = FindWindow(display, DefaultRootWindow(display), argv[1]);
-    if (!window) usleep(100000);
-  }
+  Window window = WaitForWindow(display, argv[1], timeout);
   if (!window) {
     std::fprintf(stderr, "x11_close_window: no window titled \"%s\"\n", argv[1]);
     XCloseDisplay(display);

@@ -32,6 +32,21 @@ void SDLBackend_WindowOrigin(int* x, int* y);
 bool SDLBackend_MessageBox(const char* caption, const char* text, MessageBoxIcon icon, bool yesNo,
                            bool* answer);
 
+// Which GL the user asked for through the environment variable ZYNTREL_GL: "auto" (or
+// unset: a GPU when there is one, else software), "gpu", "gpu:N" (the Nth GPU, from 0) or
+// "software".
+enum GLPath { kGLPathAuto = 0, kGLPathGPU, kGLPathSoftware };
+struct GLChoice {
+  GLPath path = kGLPathAuto;
+  int gpuIndex = 0;
+};
+bool ReadGLChoice(GLChoice* choice, std::string* error);
+
+// Keeps the GL driver modules mapped once a context exists, so that what they still hold
+// at exit is attributed to them (and their leaks stay nameable) rather than to an
+// unloaded module.
+void PinGLDriverModules();
+
 bool Headless_Init();
 bool Headless_CreateWindow(int width, int height, std::string* error);
 void Headless_DestroyWindow();

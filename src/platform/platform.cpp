@@ -3,8 +3,13 @@
 #include "platform/platform.h"
 #include "platform/backends.h"
 
+#include <dlfcn.h>
+#include <link.h>
+
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 PlatformState gPlatform;
@@ -21,6 +26,55 @@ void Plat_Shutdown() {
   if (gPlatform.options.backend == kPlatformSDL) SDLBackend_Shutdown();
   gPlatform.initialised = false;
 }
+
+const char* Plat_EnvironmentHelp() {
+  return "Environment:\n"
+         "  ZYNTREL_GL=auto|gpu|gpu:N|software\n"
+         "                        the GL that renders --headless: auto (the default) takes the\n"
+         "                        first GPU through EGL's device platform, else software\n"
+         "                        through Mesa's surfaceless platform (llvmpipe); gpu insists\n"
+         "                        on a GPU (gpu:N on the Nth, from 0); software never uses one.\n"
+         "                        A window's GL comes from the system's driver; software asks\n"
+         "                        Mesa to render it on the processor too\n";
+}
+
+bool ReadGLChoice(GLChoice* choice, std::string* error) {
+  *choice = GLChoice();
+  const char* text = std::getenv("ZYNTREL_GL");
+  if (!text || !*text || !std::strcmp(text, "auto")) return true;
+  if (!std::strcmp(text, "software")) {
+    choice->path = kGLPathSoftware;
+    return true;
+  }
+  if (!std::strcmp(text, "gpu")) {
+    choice->path = kGLPathGPU;
+    return true;
+  }
+  if (!std::strncmp(text, "gpu:", 4) && text[4] >= '0' && text[4] <= '9') {
+    errno = 0;
+    char* end = nullptr;
+    long index = std::strtol(text + 4, &end, 10);
+    if (errno == 0 && *end == '\0' && index <= 1000) {
+      choice->path = kGLPathGPU;
+      choice->gpuIndex = static_cast<int>(index);
+      return true;
+    }
+  }
+  *error = std::string("ZYNTREL_GL=") + text + " is none of auto, gpu, gpu:N, software.";
+  return false;
+}
+
+namespace {
+int PinDriverModule(struct dl_phdr_info* info, size_t, void*) {
+  const char* path = info->dlpi_name;
+  if (path && (std::strstr(path, "/dri/") || std::strstr(path, "libGLX_") || std::strstr(path, "libEGL_") ||
+               std::strstr(path, "libgallium") || std::strstr(path, "libGL.so")))
+    dlopen(path, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+  return 0;
+}
+}  // namespace
+
+void PinGLDriverModules() { dl_iterate_phdr(PinDriverModule, nullptr); }
 
 PlatformBackend Plat_Backend() { return gPlatform.options.backend; }
 
@@ -114,8 +168,14 @@ bool Plat_MessageBox(const char* caption, const char* text, MessageBoxIcon icon,
     bool answer = true;
     if (SDLBackend_MessageBox(caption, text, icon, yesNo, &answer)) return answer;
   }
-  // Headless, or no display to show it on: one line on standard error; questions answer Yes.
-  std::fprintf(stderr, "%s: %s\n", caption, text);
+  // Headless, or no display to show it on: one line on standard error, each line break of
+  // the text (CR, LF or CR LF) a space; questions answer Yes.
+  std::string line;
+  for (const char* p = text ? text : ""; *p; p++) {
+    if (*p == '\r' && p[1] == '\n') p++;
+    line += (*p == '\r' || *p == '\n') ? ' ' : *p;
+  }
+  std::fprintf(stderr, "%s: %s\n", caption, line.c_str());
   std::fflush(stderr);
   return true;
 }

@@ -1,6 +1,7 @@
 // The engine's window-system layer: one small interface over two backends, an SDL2
-// window with a GL compatibility context, and an off-screen OSMesa context for headless
-// runs. Nothing outside src/platform/ includes SDL or OSMesa.
+// window with a GL compatibility context, and an off-screen EGL context for headless
+// runs. Both reach GL through the system's dispatching GL library. Nothing outside
+// src/platform/ includes SDL or EGL.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -24,6 +25,9 @@ struct PlatformEvent {
 
 enum MessageBoxIcon { kIconInformation = 0, kIconExclamation, kIconStop };
 
+// The usage text's section on the environment variable that picks the GPU or software GL.
+const char* Plat_EnvironmentHelp();
+
 // Starts the backend. Returns false when the window system cannot be reached.
 bool Plat_Init(const PlatformOptions& options);
 void Plat_Shutdown();
@@ -32,8 +36,7 @@ PlatformBackend Plat_Backend();
 // The size the screen rectangle takes: the desktop, or the --window size.
 void Plat_ScreenSize(int* width, int* height);
 
-// Opens the one window (or off-screen buffer) with its GL context current and the GL
-// entry points loaded. `fullscreen` asks for full-screen mode; *gotFullscreen says
+// Opens the one window (or off-screen buffer) with its GL context current. `fullscreen` asks for full-screen mode; *gotFullscreen says
 // whether it was granted. On failure `error` holds the reason.
 bool Plat_CreateWindow(const char* title, int width, int height, int bits, bool fullscreen,
                        bool* gotFullscreen, std::string* error);

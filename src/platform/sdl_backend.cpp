@@ -1,30 +1,16 @@
 // SDL2 backend: one window with a GL compatibility context, keyboard and mouse state in
 // Windows virtual-key numbering, cursor control and message boxes.
 #include <SDL2/SDL.h>
-#include <dlfcn.h>
-#include <link.h>
 
-#include <cstring>
+#include <cstdlib>
 
 #include "platform/backends.h"
-#include "platform/gl_dispatch.h"
 
 namespace {
 SDL_Window* gWindow = nullptr;
 SDL_GLContext gGLContext = nullptr;
 bool gVideoUp = false;
 
-void* LoadSDLProc(const char* name) { return SDL_GL_GetProcAddress(name); }
-
-// Keeps the GL driver modules mapped after SDL lets go of them at shutdown, so that what
-// they still hold at exit is attributed to them (and their leaks stay nameable) rather
-// than to an unloaded module.
-int PinDriverModule(struct dl_phdr_info* info, size_t, void*) {
-  const char* path = info->dlpi_name;
-  if (path && (std::strstr(path, "/dri/") || std::strstr(path, "libGLX_mesa") || std::strstr(path, "libGL.so")))
-    dlopen(path, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-  return 0;
-}
 
 // SDL key to Windows virtual-key code; 0 for keys scripts cannot name.
 int VirtualKeyOf(const SDL_Keysym& key) {
@@ -127,6 +113,10 @@ int ButtonCode(Uint8 button) {
 }  // namespace
 
 bool SDLBackend_Init() {
+  // The window's GL comes from the system's GLX driver; Mesa renders it in software when asked.
+  GLChoice choice;
+  std::string ignored;
+  if (ReadGLChoice(&choice, &ignored) && choice.path == kGLPathSoftware) setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
   gVideoUp = true;
@@ -186,8 +176,7 @@ bool SDLBackend_CreateWindow(const char* title, int width, int height, int bits,
     SDLBackend_DestroyWindow();
     return false;
   }
-  GL_LoadEntryPoints(LoadSDLProc);
-  dl_iterate_phdr(PinDriverModule, nullptr);
+  PinGLDriverModules();
   *gotFullscreen = fullscreen && (SDL_GetWindowFlags(gWindow) & SDL_WINDOW_FULLSCREEN_DESKTOP);
   SDL_RaiseWindow(gWindow);
   return true;

@@ -206,8 +206,8 @@ void InitRenderQuadrics() {
   }
 }
 
-int DrawGLScene() {
-  if (levelChanged) return 1;
+bool DrawFrameUnpresented() {
+  if (levelChanged) return false;
 
   glClearColor(backCol.x, backCol.y, backCol.z, 0.0f);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -277,8 +277,15 @@ int DrawGLScene() {
   glEnable(GL_DEPTH_TEST);
   Set3DProjectionMatrix();
   SetStandardMatrix();
+  return true;
+}
 
+void PresentFrame() {
   Plat_SwapBuffers();
   gNumFrames++;
+}
+
+int DrawGLScene() {
+  if (DrawFrameUnpresented()) PresentFrame();
   return 1;
 }

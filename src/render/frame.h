@@ -16,3 +16,8 @@ void InitRenderQuadrics();
 
 // Draws one frame and presents it; nothing at all while a level switch is pending. Returns 1.
 int DrawGLScene();
+// The two halves of DrawGLScene, for a caller that reads the frame back before it is
+// presented (after the swap a window's back buffer is undefined): the drawing, false when
+// a level switch skips the frame, and the swap with the frame count.
+bool DrawFrameUnpresented();
+void PresentFrame();

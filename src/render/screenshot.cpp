@@ -1,5 +1,6 @@
-// Screenshots: one frame (or jittered passes averaged in the accumulation buffer) read back
-// and written as a PNG: signature, IHDR, one zlib-compressed IDAT and IEND, each with its CRC.
+// Screenshots: one frame (or jittered passes averaged in an accumulation buffer, the
+// context's or one in memory) read back and written as a PNG: signature, IHDR, one
+// zlib-compressed IDAT and IEND, each with its CRC.
 #include "render/screenshot.h"
 
 #include <GL/gl.h>
@@ -64,31 +65,78 @@ void PutChunk(std::vector<unsigned char>* out, const char type[4], const unsigne
   PutBigEndian(out, crc(out->data() + typeStart, static_cast<int>(length + 4)));
 }
 
-// The buffer GL draws into (and where the accumulation returns its sum): the back buffer
-// of a double-buffered context, the only buffer of a single-buffered one (OSMesa). A frame
-// the frame drawer has presented is read from the front buffer.
+// The buffer GL draws into: frames are read back from it before they are presented.
 GLenum DrawingBuffer() {
-  GLboolean doubleBuffered = GL_FALSE;
-  glGetBooleanv(GL_DOUBLEBUFFER, &doubleBuffered);
-  return doubleBuffered ? GL_BACK : GL_FRONT;
+  GLint buffer = GL_BACK;
+  glGetIntegerv(GL_DRAW_BUFFER, &buffer);
+  return static_cast<GLenum>(buffer);
 }
 
-void DrawJitteredPasses(int passes) {
+// Reads `buffer` as RGBA bytes, bottom row first.
+void ReadColourBuffer(GLenum buffer, int width, int height, std::vector<unsigned char>* pixels) {
+  pixels->assign(static_cast<size_t>(width) * height * 4, 0);
+  GLint savedReadBuffer = GL_BACK;
+  glGetIntegerv(GL_READ_BUFFER, &savedReadBuffer);
+  glReadBuffer(buffer);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels->data());
+  glReadBuffer(static_cast<GLenum>(savedReadBuffer));
+}
+
+bool ContextHasAccumulationBuffer() {
+  GLint bits = 0;
+  glGetIntegerv(GL_ACCUM_RED_BITS, &bits);
+  return bits > 0;
+}
+
+// Draws the jittered passes into `pixels` (RGBA, bottom row first), each pass weighted
+// 1 / count and taken from the drawing buffer before the pass is presented. The context's
+// accumulation buffer sums them when it has one; otherwise every pass is read back and
+// summed in floats with the same weight, and the sum is returned the way GL returns it to a
+// colour buffer (clamped, rounded to 8 bits).
+void DrawJitteredPasses(int passes, int width, int height, std::vector<unsigned char>* pixels) {
   int count = 0;
   const JitterPoint* jitter = JitterTable(passes, &count);
+  const float weight = 1.0f / count;
+  const bool inContext = ContextHasAccumulationBuffer();
   GLint viewport[4];
   glGetIntegerv(GL_VIEWPORT, viewport);
   double aspect = viewport[3] > 0 ? static_cast<double>(viewport[2]) / viewport[3] : 1.0;
-  glReadBuffer(GL_FRONT);
-  glClear(GL_ACCUM_BUFFER_BIT);
+
+  std::vector<float> sum;
+  std::vector<unsigned char> pass;
+  GLint savedReadBuffer = GL_BACK;
+  glGetIntegerv(GL_READ_BUFFER, &savedReadBuffer);
+  if (inContext) {
+    glReadBuffer(DrawingBuffer());
+    glClear(GL_ACCUM_BUFFER_BIT);
+  } else {
+    sum.assign(static_cast<size_t>(width) * height * 4, 0.0f);
+  }
   for (int i = 0; i < count; i++) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     accPerspective(gFOV, aspect, 0.05, 1000.0, jitter[i].x, jitter[i].y, 0.0, 0.0, 1.0);
-    DrawGLScene();
-    glAccum(GL_ACCUM, 1.0f / count);
+    bool drawn = DrawFrameUnpresented();
+    if (inContext) {
+      glAccum(GL_ACCUM, weight);
+    } else {
+      ReadColourBuffer(DrawingBuffer(), width, height, &pass);
+      for (size_t k = 0; k < sum.size(); k++) sum[k] += weight * (pass[k] / 255.0f);
+    }
+    if (drawn) PresentFrame();
   }
-  glAccum(GL_RETURN, 1.0f);
-  glFlush();
+  if (inContext) {
+    glAccum(GL_RETURN, 1.0f);
+    glFlush();
+    glReadBuffer(static_cast<GLenum>(savedReadBuffer));
+    ReadColourBuffer(DrawingBuffer(), width, height, pixels);
+  } else {
+    pixels->resize(sum.size());
+    for (size_t k = 0; k < sum.size(); k++) {
+      float value = sum[k] < 0.0f ? 0.0f : sum[k] > 1.0f ? 1.0f : sum[k];
+      (*pixels)[k] = static_cast<unsigned char>(std::lround(value * 255.0f));
+    }
+  }
   glMatrixMode(GL_PROJECTION);
   glLoadMatrixf(Matrix_3D);
   glMatrixMode(GL_MODELVIEW);
@@ -185,26 +233,14 @@ int SaveScreenshotToPNG(const char* fullPath, int alphaChannel, int supersamplin
   }
   if (supersamplingAA && numFSAA < 2) numFSAA = 16;
 
-  GLint accumBits = 0;
-  glGetIntegerv(GL_ACCUM_RED_BITS, &accumBits);
-  bool jittered = numFSAA >= 2 && accumBits > 0;
-  if (numFSAA >= 2 && accumBits == 0)
-    OutputToConsoleF("// No accumulation buffer: the screenshot is taken without antialiasing.\n");
-
-  GLint savedReadBuffer = GL_BACK;
-  glGetIntegerv(GL_READ_BUFFER, &savedReadBuffer);
-  if (jittered) {
-    DrawJitteredPasses(numFSAA);
-    glReadBuffer(DrawingBuffer());
+  std::vector<unsigned char> pixels;
+  if (numFSAA >= 2) {
+    DrawJitteredPasses(numFSAA, width, height, &pixels);
   } else {
-    DrawGLScene();
-    glReadBuffer(GL_FRONT);
+    bool drawn = DrawFrameUnpresented();
+    ReadColourBuffer(DrawingBuffer(), width, height, &pixels);
+    if (drawn) PresentFrame();
   }
-
-  std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 4);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-  glReadBuffer(static_cast<GLenum>(savedReadBuffer));
 
   std::vector<unsigned char> file = EncodeScreenshotPNG(pixels.data(), width, height, alphaChannel);
   FILE* out = file.empty() ? nullptr : OpenGameFileForWriting(fullPath, "wb");

@@ -1,5 +1,5 @@
 // Screenshots: draws one frame (optionally several jittered passes averaged in the
-// accumulation buffer), reads it back and writes it as a PNG file of our own making.
+// context's accumulation buffer, or in memory when it has none), reads it back and writes it as a PNG file of our own making.
 #pragma once
 #include <cstdint>
 #include <string>

@@ -58,28 +58,34 @@ void ReadCursorAndMouseView() {
   Plat_GetCursor(&gMouseLoc.h, &gMouseLoc.v);
 
   if (doMouseView) {
+    // Turning, the edge test and the recentring work in window coordinates, so they hold
+    // wherever the window sits on the desktop; gMouseLoc stays in screen pixels.
+    Point cursor = gMouseLoc;
+    GlobalToLocal(&cursor);
     if (!oldDoMouseView) {
       mouseRefPending = 1;
       Plat_ShowCursor(false);
     }
     if (mouseRefPending) {
-      if (gMouseLoc.h != mouseRefPoint.h || gMouseLoc.v != mouseRefPoint.v) mouseRefPending = 0;
-      mouseRefPoint = gMouseLoc;
+      if (cursor.h != mouseRefPoint.h || cursor.v != mouseRefPoint.v) mouseRefPending = 0;
+      mouseRefPoint = cursor;
     }
     float dt = static_cast<float>(gCurrentTime - gOldTime) / 1000.0f;
-    viewangle = GetCorrectDegree(viewangle + static_cast<float>(gMouseLoc.h - mouseRefPoint.h) * dt * 7.0f);
-    updownangle = GetCorrectDegree(updownangle + static_cast<float>(gMouseLoc.v - mouseRefPoint.v) * dt * 7.0f);
+    viewangle = GetCorrectDegree(viewangle + static_cast<float>(cursor.h - mouseRefPoint.h) * dt * 7.0f);
+    updownangle = GetCorrectDegree(updownangle + static_cast<float>(cursor.v - mouseRefPoint.v) * dt * 7.0f);
     if (updownangle > 90.0f) updownangle = 90.0f;
     if (updownangle < -90.0f) updownangle = -90.0f;
 
-    if (gMouseLoc.h > screenRect.right - 50 || gMouseLoc.h < screenRect.left + 50 ||
-        gMouseLoc.v > screenRect.bottom - 50 || gMouseLoc.v < screenRect.top + 50) {
-      Plat_SetCursor(startLoc.h, startLoc.v);
+    if (cursor.h > screenRect.right - 50 || cursor.h < screenRect.left + 50 || cursor.v > screenRect.bottom - 50 ||
+        cursor.v < screenRect.top + 50) {
+      int originH = 0, originV = 0;
+      Plat_WindowOrigin(&originH, &originV);
+      gMouseLoc = {startLoc.h + originH, startLoc.v + originV};
+      Plat_SetCursor(gMouseLoc.h, gMouseLoc.v);
       mouseRefPoint = startLoc;
       mouseRefPending = 1;
-      gMouseLoc = startLoc;
     } else {
-      mouseRefPoint = gMouseLoc;
+      mouseRefPoint = cursor;
     }
   } else if (oldDoMouseView) {
     Plat_ShowCursor(true);

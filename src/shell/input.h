@@ -10,10 +10,10 @@ extern int keyMap[256];
 extern int oldKeyMap[256];
 extern int gMouseButtons[3];
 extern int gOldMouseButtons[3];
-extern Point gMouseLoc;
+extern Point gMouseLoc;  // screen pixels
 extern int doMouseView;
 extern int oldDoMouseView;
-extern Point mouseRefPoint;
+extern Point mouseRefPoint;  // window coordinates
 extern int mouseRefPending;
 
 void GetAllKeys();

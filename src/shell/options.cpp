@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/platform.h"
+
 const char* kUsageText =
     "Usage: zyntrel [OPTIONS] [GAME_FOLDER]\n"
     "Plays the game in GAME_FOLDER (default: the current folder), starting with\n"
@@ -13,7 +15,8 @@ const char* kUsageText =
     "Options:\n"
     "  --window WxH          a normal window with a W by H client area instead of full screen\n"
     "  --headless            no window system, sound or input devices: render off screen\n"
-    "                        (640x480 unless --window gives a size)\n"
+    "                        (640x480 unless --window gives a size); message boxes become\n"
+    "                        one line CAPTION: TEXT on standard error\n"
     "  --frames N            end after N passes of the main loop (0: run the start script once)\n"
     "  --fixed-step MS       advance the game clock by exactly MS milliseconds per pass\n"
     "  --seed N              seed the random generator with N instead of the time\n"
@@ -31,11 +34,11 @@ const char* kUsageText =
     "  --version             show the version\n"
     "\n"
     "Names in scripts and data files may use \"\\\" between folders and differ in case from\n"
-    "the files (games made on Windows); writes stay inside the game folder.\n"
-    "\n"
-    "Exit status: 0 after a normal end, 1 when start-up fails, 2 for a usage error.\n";
+    "the files (games made on Windows); writes stay inside the game folder.\n";
 
 namespace {
+const char* kExitStatusText = "Exit status: 0 after a normal end, 1 when start-up fails, 2 for a usage error.\n";
+
 bool ParseLong(const char* text, long minimum, long* out) {
   if (!text || !*text) return false;
   errno = 0;
@@ -72,7 +75,7 @@ ParseResult ParsePlayerOptions(int argc, char** argv, PlayerOptions* options, st
       return argv[++i];
     };
     if (!std::strcmp(arg, "--help") || !std::strcmp(arg, "-h")) {
-      *message = kUsageText;
+      *message = std::string(kUsageText) + "\n" + Plat_EnvironmentHelp() + "\n" + kExitStatusText;
       return kParseExit;
     }
     if (!std::strcmp(arg, "--version")) {

@@ -5,6 +5,7 @@
 # CASE/expected.txt exactly. Optional files of the case:
 #   frames        the frame limit (default 50)
 #   args          further command-line arguments, one line
+#   env           environment variables for the run, one NAME=VALUE per line
 #   status        the expected exit status (default 0)
 #   stderr.txt    lines that standard error must contain, each as a fixed string
 #   setup.sh      run first in the copy of the case folder (it holds game/), for what git cannot
@@ -27,8 +28,9 @@ fi
 frames=50; [ -f "$case_dir/frames" ] && frames=$(cat "$case_dir/frames")
 extra=(); [ -f "$case_dir/args" ] && read -r -a extra < "$case_dir/args"
 want_status=0; [ -f "$case_dir/status" ] && want_status=$(cat "$case_dir/status")
+vars=(); [ -f "$case_dir/env" ] && mapfile -t vars < <(grep -v '^$' "$case_dir/env")
 
-( cd "$work" && "$bin" --headless --fixed-step 20 --seed 1 --frames "$frames" "${extra[@]}" game ) \
+( cd "$work" && env "${vars[@]}" "$bin" --headless --fixed-step 20 --seed 1 --frames "$frames" "${extra[@]}" game ) \
   >"$work/stdout" 2>"$work/stderr"
 status=$?
 

@@ -1,5 +1,6 @@
 // Screenshots: the CRC, the file layout, and a round trip through a headless frame (drawn,
-// saved, decoded again and probed), with and without jittered accumulation passes.
+// saved, decoded again and probed), with and without jittered accumulation passes, and the
+// exact pass weights at an antialiased edge.
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
@@ -18,6 +19,8 @@
 #include "shell/startup.h"
 #include "shell/window.h"
 #include "support/test_support.h"
+#include "frame_scene.h"
+#include "objects/human.h"
 
 namespace {
 
@@ -146,9 +149,6 @@ TEST_F(ScreenshotFrame, SavedFrameShowsTheBoxAtItsPlaceTopRowFirst) {
 }
 
 TEST_F(ScreenshotFrame, JitteredPassesAverageToTheSamePicture) {
-  GLint accumBits = 0;
-  glGetIntegerv(GL_ACCUM_RED_BITS, &accumBits);
-  if (accumBits == 0) GTEST_SKIP() << "no accumulation buffer in this context";
   for (int passes : {4, 3, 16}) {
     std::string path = dir.path() + "/aa.png";
     ASSERT_EQ(SaveScreenshotToPNG(path.c_str(), 1, 0, passes), 1);
@@ -184,6 +184,51 @@ TEST_F(ScreenshotFrame, ScreensaveWritesInsideTheGameFolderOnly) {
   }
   EXPECT_FALSE(std::ifstream(dir.path() + "/../escape.png").good());
   EXPECT_FALSE(std::ifstream("/tmp/zyntrel-escape.png").good());
+}
+
+// Antialiased edges: a white unlit square one unit ahead whose left edge falls at x = 40.3
+// pixels of a 64 x 64 screen, over black. Every pass shifts the scene right by its jitter x
+// offset, so pixel column 40 (centre 40.5) is white exactly in the passes whose offset is
+// below 0.2, and the screenshot holds that share of 255: the weights are 1 / passes each.
+// The headless context has no accumulation buffer, so this runs the one in memory.
+TEST(ScreenshotJitter, EdgePixelsHoldTheShareOfPassesThatCoverThem) {
+  ft::Scene scene;
+  ASSERT_TRUE(scene.ok());
+  zt::TempDir dir;
+  human_being* square = ft::AddObject(ft::SquareModelText(4.0f, "color=1,1,1,1\n"), {2.259375f, 0.0f, -1.0f});
+  ASSERT_NE(square, nullptr);
+  square->lux = 1;
+  GLint accumBits = -1;
+  glGetIntegerv(GL_ACCUM_RED_BITS, &accumBits);
+  EXPECT_EQ(accumBits, 0);
+
+  struct Case {
+    int passes;
+    int edge;  // expected value of column 40
+  };
+  // Passes with offset below 0.2: 2 -> 1 of 2; 4 -> 1; 8 -> 6; 15 -> 11; 16 -> 4.
+  const Case cases[] = {{0, 255}, {2, 128}, {4, 64}, {8, 191}, {15, 187}, {16, 64}};
+  for (const Case& c : cases) {
+    std::string path = dir.path() + "/edge" + std::to_string(c.passes) + ".png";
+    ASSERT_EQ(SaveScreenshotToPNG(path.c_str(), 0, 0, c.passes), 1);
+    PNGImage image;
+    const char* error = nullptr;
+    ASSERT_TRUE(DecodePNGFile(path.c_str(), &image, &error)) << (error ? error : "");
+    ASSERT_EQ(image.width, ft::kSize);
+    for (int y : {1, 20, 32, 62}) {
+      auto red = [&](int x) {
+        return static_cast<int>(image.pixels[(static_cast<size_t>(y) * image.width + x) * image.channels]);
+      };
+      EXPECT_EQ(red(39), 0) << c.passes << " passes, row " << y;
+      EXPECT_NEAR(red(40), c.edge, 1) << c.passes << " passes, row " << y;
+      EXPECT_EQ(red(41), 255) << c.passes << " passes, row " << y;
+      EXPECT_EQ(red(63), 255) << c.passes << " passes, row " << y;
+    }
+  }
+  // The jittered passes leave the camera's projection in place.
+  float projection[16];
+  glGetFloatv(GL_PROJECTION_MATRIX, projection);
+  for (int i = 0; i < 16; i++) EXPECT_FLOAT_EQ(projection[i], Matrix_3D[i]);
 }
 
 }  // namespace

@@ -1,20 +1,13 @@
 #!/usr/bin/env bash
-# The player opens its window on an X display (a private Xvfb), and closing the window
-# ends the program with status 0.
+# The player opens its window on an X display (a private Xvfb) and draws into it through
+# the system's GL (a screenshot of the first frame shows the background colour), and
+# closing the window ends the program with status 0.
 set -u
-bin=$1; closer=$2; game=$(dirname "$0")/game
-command -v Xvfb >/dev/null || { echo "Xvfb missing"; exit 1; }
-display=
-for n in $(seq 90 130); do
-  if [ ! -e /tmp/.X$n-lock ] && [ ! -e /tmp/.X11-unix/X$n ]; then display=:$n; break; fi
-done
-[ -n "$display" ] || { echo "no free X display"; exit 1; }
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null; wait $xvfb 2>/dev/null' EXIT
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+bin=$1; closer=$2; probe=$3
+. "$(dirname "$0")/xvfb.sh"
 out=$(mktemp)
+game=$(mktemp -d)
+cp -r "$(dirname "$0")/game/." "$game"/
 "$bin" --window 320x240 "$game" >"$out" 2>&1 &
 player=$!
 "$closer" Screen 30 || { echo "window never appeared"; cat "$out"; kill $player; exit 1; }
@@ -27,4 +20,7 @@ if kill -0 $player 2>/dev/null; then echo "player still running after close"; ki
 wait $player; status=$?
 grep -q running "$out" || { echo "start script did not run"; cat "$out"; exit 1; }
 [ $status -eq 0 ] || { echo "exit status $status"; cat "$out"; exit 1; }
-rm -f "$out"
+[ "$("$probe" "$game/window.png" size)" = "320 240" ] || { echo "no 320x240 screenshot"; cat "$out"; exit 1; }
+[ "$("$probe" "$game/window.png" bbox 0 0 320 240 51 102 153 2)" = "none" ] ||
+  { echo "the window's frame is not the background colour"; exit 1; }
+rm -rf "$out" "$game"
