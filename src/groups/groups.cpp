@@ -240,10 +240,26 @@ void DisposeGroup(zntlgroup* group) {
 }
 
 void FreeAllGroups() {
-  for (unsigned int i = gAllEntities.numEntities; i-- > 0;) {
-    if (i >= gAllEntities.numEntities) continue;
+  // Every group goes, so none needs taking out of the others one by one (that would cost
+  // a walk over all groups per group): the root keeps its other members in their order and
+  // each group is emptied and freed once.
+  std::vector<zntlgroup*> groups;
+  unsigned int kept = 0;
+  for (unsigned int i = 0; i < gAllEntities.numEntities; i++) {
     zntlgroup* group = MemberGroup(gAllEntities.entities[i]);
-    if (group) DisposeGroup(group);
+    if (group)
+      groups.push_back(group);
+    else
+      gAllEntities.entities[kept++] = gAllEntities.entities[i];
+  }
+  if (kept == 0) {
+    EmptyGroup(&gAllEntities);
+  } else {
+    gAllEntities.numEntities = kept;
+  }
+  for (zntlgroup* group : groups) {
+    EmptyGroup(group);
+    std::free(group);
   }
   gSelectedGroup = nullptr;
 }
