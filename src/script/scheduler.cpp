@@ -33,7 +33,12 @@ void ExecuteHumanScriptsForMask(human_being* object, long mask) {
 
 void HandleHumanScriptsForMask(long mask) {
   if (!baseHuman) return;
-  for (human_being* h = baseHuman->next; h; h = h->next) {
+  // Only as many objects as the list holds when the pass starts get a turn: an object made
+  // during the pass gets its first turn in the next one. Otherwise a script that makes an
+  // object with its own script would keep the pass from ever ending.
+  long turns = 0;
+  for (human_being* h = baseHuman->next; h; h = h->next) turns++;
+  for (human_being* h = baseHuman->next; h && turns > 0; h = h->next, turns--) {
     ExecuteHumanScriptsForMask(h, mask);
     if (levelChanged) return;
   }

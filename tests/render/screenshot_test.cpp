@@ -195,6 +195,14 @@ TEST(ScreenshotJitter, EdgePixelsHoldTheShareOfPassesThatCoverThem) {
   ft::Scene scene;
   ASSERT_TRUE(scene.ok());
   zt::TempDir dir;
+  // Screenshots are written only inside the game folder: make the temporary folder it.
+  char savedRoute[sizeof routePath];
+  std::memcpy(savedRoute, routePath, sizeof savedRoute);
+  ZNK_CopyString(routePath, (dir.path() + "/").c_str(), sizeof routePath);
+  struct RestoreRoute {
+    char* saved;
+    ~RestoreRoute() { std::memcpy(routePath, saved, sizeof routePath); }
+  } restoreRoute{savedRoute};
   human_being* square = ft::AddObject(ft::SquareModelText(4.0f, "color=1,1,1,1\n"), {2.259375f, 0.0f, -1.0f});
   ASSERT_NE(square, nullptr);
   square->lux = 1;
