@@ -200,7 +200,8 @@ char* znkinstr_shininess(char* parms, char* buffer) {
     n = IntReg(1);
     s = FloatReg(1);
   } else {
-    if (std::sscanf(parms, "%d,%f", &n, &s) < 2) return nullptr;
+    // A value the text leaves out is 0.
+    std::sscanf(parms, "%d,%f", &n, &s);
   }
   zntlmtrl* mat = SelectedMaterial(n);
   if (mat) mat->matShininess = s;
@@ -372,11 +373,12 @@ char* znkinstr_attenuation(char* parms, char* buffer) {
 }
 
 char* znkinstr_spotlight(char* parms, char* buffer) {
-  float v[5] = {0.0f, 0.0f, -1.0f, 180.0f, 0.0f};
+  // Values the text leaves out are 0 (so four values give the exponent 0).
+  float v[5] = {0.0f, 0.0f, 0.0f, 0.0f, 0.0f};
   if (!parms[0]) {
     for (int i = 0; i < 5; i++) v[i] = FloatReg(i + 1);
-  } else if (std::sscanf(parms, "%f,%f,%f,%f,%f", &v[0], &v[1], &v[2], &v[3], &v[4]) < 5) {
-    return nullptr;
+  } else {
+    std::sscanf(parms, "%f,%f,%f,%f,%f", &v[0], &v[1], &v[2], &v[3], &v[4]);
   }
   float* dir = LightSpotDirections[selectedLight];
   dir[0] = v[0];

@@ -329,11 +329,12 @@ char* znkinstr_vertex(char* parms, char* buffer) {
 }
 
 char* znkinstr_line(char* parms, char* buffer) {
-  if (FirstWordIs(parms, "none") || !AnyVisibleVertexSelected()) {
-    VertexCommand(parms);
+  // Only vertex knows the word "none": here it is a point whose fields cannot be read (0).
+  vector_type p = ReadPoint(parms);
+  if (!AnyVisibleVertexSelected()) {
+    SelectOrMakeVertex(p);  // as vertex does at that point
     return nullptr;
   }
-  vector_type p = ReadPoint(parms);
   mesh_vert* t = FindVertexAt(p);
   if (!t) t = AddVertexAtHead(p);
   for (mesh_vert* v = baseMeshVertPtr->next; v; v = v->next) {

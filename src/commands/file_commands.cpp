@@ -13,8 +13,8 @@
 #include "shell/window.h"
 #include "sound/sound.h"
 #include "world/line_queries.h"
+#include "shell/game_paths.h"
 #include "shell/output.h"
-#include "commands/game_paths.h"
 #include "render/screenshot.h"
 #include "script/script_file.h"
 #include "script/variables.h"
@@ -42,13 +42,8 @@ char* znkinstr_open(char* parms, char* buffer) {
     OutputToConsoleF("//Cannot open \"%s\": \"%s\" is no file mode\n", name, mode);
     return nullptr;
   }
-  if (ModeWrites(mode) && !IsPathInsideGameFolder(name)) {
-    OutputToConsoleF("//Refused to write \"%s\": files are written only inside the game folder\n", name);
-    return nullptr;
-  }
   std::string path = std::string(routePath) + name;
-  FixPathString(&path[0]);
-  scriptFP = std::fopen(path.c_str(), mode);
+  scriptFP = ModeWrites(mode) ? OpenGameFileForWriting(path.c_str(), mode) : OpenGameFile(path.c_str());
   return nullptr;
 }
 char* znkinstr_close(char* parms, char* buffer) {
@@ -106,8 +101,7 @@ char* znkinstr_readtext(char* parms, char* buffer) {
   if (std::sscanf(parms, "\"%1023[^\"]\",%d", name, &reg) < 1) return nullptr;
   char path[2048];
   std::snprintf(path, sizeof path, "%s%s", routePath, name);
-  FixPathString(path);
-  FILE* file = std::fopen(path, "rb");
+  FILE* file = OpenGameFile(path);
   if (!file) return nullptr;
   ReadCharsFromFile(file, StringRegister(RegisterOrFirst(reg)), kStringRegisterSize - 1);
   std::fclose(file);
@@ -159,13 +153,8 @@ char* znkinstr_screensave(char* parms, char* buffer) {
     ZNK_CopyString(name, gScriptVars.strings[0], sizeof name);
   else if (std::sscanf(parms, "\"%1023[^\"]\"", name) != 1)
     return nullptr;
-  if (!IsPathInsideGameFolder(name)) {
-    OutputToConsoleF("// Screenshots are saved inside the game folder: %s\n", name);
-    return nullptr;
-  }
   char path[2048];
   std::snprintf(path, sizeof path, "%s%s", routePath, name);
-  FixPathString(path);
   SaveScreenshotToPNG(path, 0, 0, 0);
   return nullptr;
 }

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <unordered_set>
+#include <vector>
 
 #include "commands/selection.h"
 #include "models/model_types.h"
@@ -165,19 +167,55 @@ zntlgroup* GetGroupByName(const char* name) {
 }
 
 namespace {
-int GroupContainsGroupAt(zntlgroup* outer, zntlgroup* inner, int depth) {
-  if (!outer || !inner) return 0;
-  if (outer == inner) return 1;
-  if (depth >= kMaxGroupDepth) return 0;
-  for (unsigned int i = 0; i < outer->numEntities; i++) {
-    zntlgroup* sub = MemberGroup(outer->entities[i]);
-    if (sub && GroupContainsGroupAt(sub, inner, depth + 1)) return 1;
+bool Counts(const zntlentity& e, int onlySelected) { return !onlySelected || e.selected == 1; }
+
+// Walks a group and its subgroups depth first, members in order, with a stack of its own
+// rather than recursion, so no depth of nesting can exhaust the call stack. `member` sees
+// every member that counts, a subgroup's record before that subgroup's members; `leave` is
+// called once a group's members are done, with the group and its member record in its parent
+// (`record` for the group the walk starts from). A group met again in the same walk is not
+// entered again, so no structure can make a walk endless.
+template <typename Member, typename Leave>
+void WalkGroup(zntlgroup* group, zntlentity* record, int onlySelected, Member member, Leave leave) {
+  if (!group) return;
+  struct Frame {
+    zntlgroup* group;
+    unsigned int next;
+    zntlentity* record;
+  };
+  std::vector<Frame> stack = {{group, 0, record}};
+  std::unordered_set<const zntlgroup*> entered = {group};
+  while (!stack.empty()) {
+    Frame& top = stack.back();
+    if (top.next >= top.group->numEntities) {
+      Frame done = top;
+      stack.pop_back();
+      leave(done.group, done.record);
+      continue;
+    }
+    zntlentity& e = top.group->entities[top.next++];
+    if (!Counts(e, onlySelected)) continue;
+    member(e);
+    zntlgroup* sub = MemberGroup(e);
+    if (sub && entered.insert(sub).second) stack.push_back({sub, 0, &e});
   }
-  return 0;
+}
+
+template <typename Member>
+void WalkMembers(zntlgroup* group, int onlySelected, Member member) {
+  WalkGroup(group, nullptr, onlySelected, member, [](zntlgroup*, zntlentity*) {});
 }
 }  // namespace
 
-int GroupContainsGroup(zntlgroup* outer, zntlgroup* inner) { return GroupContainsGroupAt(outer, inner, 0); }
+int GroupContainsGroup(zntlgroup* outer, zntlgroup* inner) {
+  if (!outer || !inner) return 0;
+  if (outer == inner) return 1;
+  bool found = false;
+  WalkMembers(outer, 0, [&](const zntlentity& e) {
+    if (MemberGroup(e) == inner) found = true;
+  });
+  return found ? 1 : 0;
+}
 
 // ---- Group records ------------------------------------------------------------------------
 
@@ -213,8 +251,6 @@ void FreeAllGroups() {
 // ---- Positions ----------------------------------------------------------------------------
 
 namespace {
-
-bool Counts(const zntlentity& e, int onlySelected) { return !onlySelected || e.selected == 1; }
 
 vector_type LightPosition(int light) {
   if (!ValidLight(light)) return {0.0f, 0.0f, 0.0f};
@@ -258,63 +294,52 @@ void ModelBoxInto(const human_being* h, AABB* box) {
   box->max = h->mdl->newBoxMax;
 }
 
-void SumPositions(zntlgroup* group, int onlySelected, int depth, double sum[3], int* count) {
-  if (!group || depth > kMaxGroupDepth) return;
-  for (unsigned int i = 0; i < group->numEntities; i++) {
-    zntlentity& e = group->entities[i];
-    if (!Counts(e, onlySelected)) continue;
+void SumPositions(zntlgroup* group, int onlySelected, double sum[3], int* count) {
+  WalkMembers(group, onlySelected, [&](const zntlentity& e) {
     vector_type p;
     if (e.entityType == kEntityObject && e.theEntity) {
       const human_being* h = static_cast<const human_being*>(e.theEntity);
       p = {h->xpos, h->ypos, h->zpos};
     } else if (e.entityType == kEntityLight && ValidLight(e.lightNumber)) {
       p = LightPosition(e.lightNumber);
-    } else if (e.entityType == kEntityGroup) {
-      SumPositions(MemberGroup(e), onlySelected, depth + 1, sum, count);
-      continue;
     } else {
-      continue;
+      return;  // subgroups count through their members; the camera is not counted
     }
     sum[0] += p.x;
     sum[1] += p.y;
     sum[2] += p.z;
     (*count)++;
-  }
+  });
 }
 
-void MoveMembers(zntlgroup* group, float dx, float dy, float dz, int onlySelected, int depth) {
-  if (!group || depth > kMaxGroupDepth) return;
-  for (unsigned int i = 0; i < group->numEntities; i++) {
-    zntlentity& e = group->entities[i];
-    if (!Counts(e, onlySelected)) continue;
-    switch (e.entityType) {
-      case kEntityCamera:
-        playerPos = {playerPos.x + dx, playerPos.y + dy, playerPos.z + dz};
-        break;
-      case kEntityObject: {
-        human_being* h = static_cast<human_being*>(e.theEntity);
-        if (!h) continue;
-        ModelBoxInto(h, &e.boundingBox);
-        PlaceObject(h, {h->xpos + dx, h->ypos + dy, h->zpos + dz});
-        break;
-      }
-      case kEntityLight:
-        if (!ValidLight(e.lightNumber)) continue;
-        {
-          vector_type p = LightPosition(e.lightNumber);
-          LightPositions[static_cast<int>(e.lightNumber)][0] = p.x + dx;
-          LightPositions[static_cast<int>(e.lightNumber)][1] = p.y + dy;
-          LightPositions[static_cast<int>(e.lightNumber)][2] = p.z + dz;
-        }
-        break;
-      case kEntityGroup:
-        MoveMembers(MemberGroup(e), dx, dy, dz, onlySelected, depth + 1);
-        break;
-      default:
-        continue;  // a member of no known type is inert
+// Moves one member (a subgroup's members are moved by the walk) and shifts its box along.
+void MoveMember(zntlentity& e, float dx, float dy, float dz) {
+  switch (e.entityType) {
+    case kEntityCamera:
+      playerPos = {playerPos.x + dx, playerPos.y + dy, playerPos.z + dz};
+      break;
+    case kEntityObject: {
+      human_being* h = static_cast<human_being*>(e.theEntity);
+      if (!h) return;
+      ModelBoxInto(h, &e.boundingBox);
+      PlaceObject(h, {h->xpos + dx, h->ypos + dy, h->zpos + dz});
+      break;
     }
-    ShiftBox(&e.boundingBox, dx, dy, dz);
+    case kEntityLight:
+      if (!ValidLight(e.lightNumber)) return;
+      {
+        vector_type p = LightPosition(e.lightNumber);
+        LightPositions[static_cast<int>(e.lightNumber)][0] = p.x + dx;
+        LightPositions[static_cast<int>(e.lightNumber)][1] = p.y + dy;
+        LightPositions[static_cast<int>(e.lightNumber)][2] = p.z + dz;
+      }
+      break;
+    case kEntityGroup:
+      break;
+    default:
+      return;  // a member of no known type is inert
   }
+  ShiftBox(&e.boundingBox, dx, dy, dz);
 }
 
 }  // namespace
@@ -322,7 +347,7 @@ void MoveMembers(zntlgroup* group, float dx, float dy, float dz, int onlySelecte
 vector_type GetEntitiesCentroid(zntlgroup* group, int onlySelected) {
   double sum[3] = {0.0, 0.0, 0.0};
   int count = 0;
-  SumPositions(group, onlySelected, 0, sum, &count);
+  SumPositions(group, onlySelected, sum, &count);
   if (count == 0) return {0.0f, 0.0f, 0.0f};
   return {static_cast<float>(sum[0] / count), static_cast<float>(sum[1] / count),
           static_cast<float>(sum[2] / count)};
@@ -365,7 +390,7 @@ void SetEntityPosition(zntlentity* entity, vector_type position) {
 }
 
 void MoveGroupEntities(zntlgroup* group, float dx, float dy, float dz, int onlySelected) {
-  MoveMembers(group, dx, dy, dz, onlySelected, 0);
+  WalkMembers(group, onlySelected, [&](zntlentity& e) { MoveMember(e, dx, dy, dz); });
 }
 
 void SetGroupPosition(zntlgroup* group, float x, float y, float z, int onlySelected) {
@@ -377,11 +402,8 @@ void SetGroupPosition(zntlgroup* group, float x, float y, float z, int onlySelec
 // ---- Angles -------------------------------------------------------------------------------
 
 void HandleSubgroupEntitiesForRotate(zntlgroup* group, vector_type c, float ax, float ay, float az,
-                                     int onlySelected, int depth) {
-  if (!group || depth > kMaxGroupDepth) return;
-  for (unsigned int i = 0; i < group->numEntities; i++) {
-    zntlentity& e = group->entities[i];
-    if (!Counts(e, onlySelected)) continue;
+                                     int onlySelected) {
+  WalkMembers(group, onlySelected, [&](zntlentity& e) {
     switch (e.entityType) {
       case kEntityCamera:
         playerPos = RotateVector(playerPos, c, ax, ay, az);
@@ -399,41 +421,32 @@ void HandleSubgroupEntitiesForRotate(zntlgroup* group, vector_type c, float ax, 
       case kEntityLight:
         if (ValidLight(e.lightNumber)) PlaceLight(&e, RotateVector(LightPosition(e.lightNumber), c, ax, ay, az));
         break;
-      case kEntityGroup:
-        HandleSubgroupEntitiesForRotate(MemberGroup(e), c, ax, ay, az, onlySelected, depth + 1);
-        break;
     }
-  }
+  });
 }
 
 void RotateEntities(zntlgroup* group, float ax, float ay, float az, int onlySelected) {
   if (!group) return;
   vector_type c = GetEntitiesCentroid(group, onlySelected);
-  HandleSubgroupEntitiesForRotate(group, c, ax, ay, az, onlySelected, 0);
+  HandleSubgroupEntitiesForRotate(group, c, ax, ay, az, onlySelected);
 }
 
-void HandleSubgroupEntitiesForAngles(zntlgroup* group, vector_type* sum, int* count, int onlySelected,
-                                     int depth) {
-  if (!group || !sum || !count || depth > kMaxGroupDepth) return;
-  for (unsigned int i = 0; i < group->numEntities; i++) {
-    zntlentity& e = group->entities[i];
-    if (!Counts(e, onlySelected)) continue;
-    if (e.entityType == kEntityGroup) {
-      HandleSubgroupEntitiesForAngles(MemberGroup(e), sum, count, onlySelected, depth + 1);
-    } else if (e.entityType == kEntityObject && e.theEntity) {
-      const human_being* h = static_cast<const human_being*>(e.theEntity);
-      sum->x += h->xang < 0.0f ? h->xang + 360.0f : h->xang;
-      sum->y += h->yang < 0.0f ? h->yang + 360.0f : h->yang;
-      sum->z += h->zang < 0.0f ? h->zang + 360.0f : h->zang;
-      (*count)++;
-    }
-  }
+void HandleSubgroupEntitiesForAngles(zntlgroup* group, vector_type* sum, int* count, int onlySelected) {
+  if (!sum || !count) return;
+  WalkMembers(group, onlySelected, [&](const zntlentity& e) {
+    if (e.entityType != kEntityObject || !e.theEntity) return;
+    const human_being* h = static_cast<const human_being*>(e.theEntity);
+    sum->x += h->xang < 0.0f ? h->xang + 360.0f : h->xang;
+    sum->y += h->yang < 0.0f ? h->yang + 360.0f : h->yang;
+    sum->z += h->zang < 0.0f ? h->zang + 360.0f : h->zang;
+    (*count)++;
+  });
 }
 
 vector_type GetGroupAngles(zntlgroup* group, int onlySelected) {
   vector_type sum = {0.0f, 0.0f, 0.0f};
   int count = 0;
-  HandleSubgroupEntitiesForAngles(group, &sum, &count, onlySelected, 0);
+  HandleSubgroupEntitiesForAngles(group, &sum, &count, onlySelected);
   if (count == 0) return {0.0f, 0.0f, 0.0f};
   return {GetCorrectDegree(sum.x / count), GetCorrectDegree(sum.y / count), GetCorrectDegree(sum.z / count)};
 }
@@ -446,36 +459,33 @@ void SetGroupAngles(zntlgroup* group, float x, float y, float z, int onlySelecte
 
 // ---- Bounds -------------------------------------------------------------------------------
 
-namespace {
-void UpdateBoundsAt(zntlgroup* group, zntlentity* entity, int depth) {
-  if (!group || depth > kMaxGroupDepth) return;
-  AABB& box = group->boundingBox;
-  box.min = box.max = {0.0f, 0.0f, 0.0f};
-  for (unsigned int i = 0; i < group->numEntities; i++) {
-    zntlentity& e = group->entities[i];
+void UpdateGroupBounds(zntlgroup* group, zntlentity* entity) {
+  // Members' boxes first; a group's box once its members (subgroups included) are done.
+  auto member = [](zntlentity& e) {
     if (e.entityType == kEntityObject) {
       ModelBoxInto(static_cast<const human_being*>(e.theEntity), &e.boundingBox);
     } else if (e.entityType == kEntityLight && ValidLight(e.lightNumber)) {
       vector_type p = LightPosition(e.lightNumber);
       e.boundingBox = GetAABBAroundPoint(p.x, p.y, p.z, 0.2f);
-    } else if (e.entityType == kEntityGroup) {
-      UpdateBoundsAt(MemberGroup(e), &e, depth + 1);
     }
-    if (i == 0) {
-      box.min = e.boundingBox.min;
-      box.max = e.boundingBox.max;
-      continue;
+  };
+  auto leave = [](zntlgroup* g, zntlentity* record) {
+    AABB& box = g->boundingBox;
+    box.min = box.max = {0.0f, 0.0f, 0.0f};
+    for (unsigned int i = 0; i < g->numEntities; i++) {
+      const AABB& b = g->entities[i].boundingBox;
+      if (i == 0) {
+        box.min = b.min;
+        box.max = b.max;
+        continue;
+      }
+      box.min = {std::min(box.min.x, b.min.x), std::min(box.min.y, b.min.y), std::min(box.min.z, b.min.z)};
+      box.max = {std::max(box.max.x, b.max.x), std::max(box.max.y, b.max.y), std::max(box.max.z, b.max.z)};
     }
-    box.min = {std::min(box.min.x, e.boundingBox.min.x), std::min(box.min.y, e.boundingBox.min.y),
-               std::min(box.min.z, e.boundingBox.min.z)};
-    box.max = {std::max(box.max.x, e.boundingBox.max.x), std::max(box.max.y, e.boundingBox.max.y),
-               std::max(box.max.z, e.boundingBox.max.z)};
-  }
-  if (entity) {
-    entity->boundingBox.min = box.min;
-    entity->boundingBox.max = box.max;
-  }
+    if (record) {
+      record->boundingBox.min = box.min;
+      record->boundingBox.max = box.max;
+    }
+  };
+  WalkGroup(group, entity, 0, member, leave);
 }
-}  // namespace
-
-void UpdateGroupBounds(zntlgroup* group, zntlentity* entity) { UpdateBoundsAt(group, entity, 0); }

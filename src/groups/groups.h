@@ -51,11 +51,8 @@ void RemoveHumanFromAllGroups(human_being* object);
 // Frees a group's member array.
 void EmptyGroup(zntlgroup* group);
 
-// Subgroups deeper than this below the group a walk starts from are skipped, so that no
-// structure can make a walk recurse without end.
-constexpr int kMaxGroupDepth = 64;
-
-// Positions and angles. onlySelected = 1 restricts an operation to members whose selected
+// Positions and angles: every walk over a group descends into its subgroups at any depth.
+// onlySelected = 1 restricts an operation to members whose selected
 // is 1 (at every level); the script commands pass 0.
 vector_type GetEntitiesCentroid(zntlgroup* group, int onlySelected);
 vector_type GetEntityPosition(zntlentity* entity);
@@ -66,11 +63,10 @@ void RotateEntities(zntlgroup* group, float ax, float ay, float az, int onlySele
 // Turns the members of a subgroup about the outer group's centroid c, so nested groups turn
 // as one rigid body.
 void HandleSubgroupEntitiesForRotate(zntlgroup* group, vector_type c, float ax, float ay, float az,
-                                     int onlySelected, int depth = 1);
+                                     int onlySelected);
 vector_type GetGroupAngles(zntlgroup* group, int onlySelected);
 // Adds the object members' angles (each below 0 taken plus 360) to sum and counts them.
-void HandleSubgroupEntitiesForAngles(zntlgroup* group, vector_type* sum, int* count, int onlySelected,
-                                     int depth = 1);
+void HandleSubgroupEntitiesForAngles(zntlgroup* group, vector_type* sum, int* count, int onlySelected);
 void SetGroupAngles(zntlgroup* group, float x, float y, float z, int onlySelected);
 // Recomputes the members' boxes and the group's box; entity, when given, is the group's own
 // member record in its parent and gets the group's box.

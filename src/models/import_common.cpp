@@ -164,7 +164,7 @@ int LevelMaterialForTexture(const char* name, uint32_t texture, const char* text
 
 bool ReadWholeImportFile(const char* path, std::vector<unsigned char>* data, size_t limit) {
   data->clear();
-  FILE* file = std::fopen(path, "rb");
+  FILE* file = OpenGameFile(path);
   if (!file) return false;
   bool ok = true;
   unsigned char chunk[65536];

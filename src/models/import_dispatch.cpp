@@ -9,12 +9,13 @@
 #include "models/import_lwo.h"
 #include "models/import_obj.h"
 #include "models/import_zntl.h"
+#include "script/script_file.h"
 #include "shell/output.h"
 #include "world/level_mesh.h"
 #include "world/meshwork_reader.h"
 
 void ImportModelWithAutoDetect(const char* fileName, float scaleFactor) {
-  FILE* file = std::fopen(fileName, "rb");
+  FILE* file = OpenGameFile(fileName);
   if (!file) {
     OutputToDialog("An error occured while attempting to open the file.");
     return;
@@ -47,7 +48,8 @@ void ImportModelWithAutoDetect(const char* fileName, float scaleFactor) {
     return;
   }
   size_t length = std::strlen(fileName);
-  if (length >= 4 && std::strcmp(fileName + length - 4, ".obj") == 0) {
+  // The name is the one found on disk, whose ending may be in capitals ("Hall.OBJ").
+  if (length >= 4 && ZNK_EqualStringIgnoreCase(fileName + length - 4, ".obj")) {
     ImportWavefrontOBJModel(fileName, scaleFactor);
     return;
   }

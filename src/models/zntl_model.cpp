@@ -557,7 +557,7 @@ int Load_Zyntrel_MdlFromMemory(const unsigned char* data, size_t size, const cha
 
 int Load_Zyntrel_Mdl(const char* path, zntlmdl* mdl, ZntlModelUse use) {
   if (!path || !mdl) return 0;
-  FILE* file = std::fopen(path, "rb");
+  FILE* file = OpenGameFile(path);
   if (!file) return 0;
   std::vector<unsigned char> bytes;
   unsigned char chunk[65536];

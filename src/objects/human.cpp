@@ -83,15 +83,21 @@ void BuildFreeHumanNameByModelSignature(human_being* object) {
   for (human_being* h = baseHuman ? baseHuman->next : nullptr; h; h = h->next) {
     if (h != object) used.insert(h->name);
   }
+  const size_t kNameRoom = sizeof object->name - 1;
   for (unsigned long n = 1;; n++) {
     char number[24];
     std::snprintf(number, sizeof number, "%lu", n);
-    // The base gives way to the number so that the name stays within 32 characters and
-    // every candidate differs.
-    size_t room = sizeof object->name - 1 - std::strlen(number);
-    std::string candidate = base.substr(0, std::min(base.size(), room)) + number;
-    if (!used.count(candidate)) {
-      ZNK_CopyString(object->name, candidate.c_str(), sizeof object->name);
+    // The name is the base followed by the number, cut to 32 characters. A base that long
+    // loses the number to the cut; only when that name is taken does the base give way to the
+    // number, so that names stay unique.
+    std::string specified = (base + number).substr(0, kNameRoom);
+    if (!used.count(specified)) {
+      ZNK_CopyString(object->name, specified.c_str(), sizeof object->name);
+      return;
+    }
+    std::string kept = base.substr(0, std::min(base.size(), kNameRoom - std::strlen(number))) + number;
+    if (!used.count(kept)) {
+      ZNK_CopyString(object->name, kept.c_str(), sizeof object->name);
       return;
     }
   }

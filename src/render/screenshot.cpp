@@ -207,7 +207,7 @@ int SaveScreenshotToPNG(const char* fullPath, int alphaChannel, int supersamplin
   glReadBuffer(static_cast<GLenum>(savedReadBuffer));
 
   std::vector<unsigned char> file = EncodeScreenshotPNG(pixels.data(), width, height, alphaChannel);
-  FILE* out = file.empty() ? nullptr : std::fopen(fullPath, "wb");
+  FILE* out = file.empty() ? nullptr : OpenGameFileForWriting(fullPath, "wb");
   if (!out) {
     OutputToConsoleF("// Could not write the screenshot %s\n", fullPath);
     return 0;

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "commands/echo.h"
 #include "script/script_file.h"
@@ -193,7 +194,7 @@ bool DecodePNGMemory(const unsigned char* data, size_t size, PNGImage* image, co
 
 bool DecodePNGFile(const char* path, PNGImage* image, const char** error) {
   *image = PNGImage();
-  FILE* file = std::fopen(path, "rb");
+  FILE* file = OpenGameFile(path);
   if (!file) {
     if (error) *error = "cannot open the file";
     return false;
@@ -227,9 +228,20 @@ int LoadTextureWithLibPNG(const char* path, unsigned int* theTexture) {
   return 1;
 }
 
+// The name a texture is cached under: the file's path as found on disk, relative to the
+// game folder, so every spelling of one file finds one entry.
+namespace {
+std::string TextureCacheName(const char* name) {
+  std::string full = ResolveGamePath((std::string(routePath) + name).c_str());
+  size_t skip = std::strlen(routePath);
+  return full.compare(0, skip, routePath) == 0 ? full.substr(skip) : full;
+}
+}  // namespace
+
 unsigned int GetTextureByName(const char* fileName) {
+  std::string key = TextureCacheName(fileName);
   for (textureFile* entry = baseTexture.next; entry; entry = entry->next) {
-    if (std::strcmp(entry->fileName, fileName) == 0) return entry->theTexture;
+    if (key == entry->fileName) return entry->theTexture;
   }
   return 0;
 }
@@ -239,15 +251,16 @@ textureFile* AddTextureToCache(const char* name) {
   char fullPath[2048];
   std::snprintf(fullPath, sizeof fullPath, "%s%s", routePath, name);
   if (!ZNK_FileExists(fullPath)) return nullptr;
+  std::string key = TextureCacheName(name);
   textureFile* last = &baseTexture;
   for (textureFile* entry = baseTexture.next; entry; entry = entry->next) {
-    if (std::strcmp(entry->fileName, name) == 0) return entry;
+    if (key == entry->fileName) return entry;
     last = entry;
   }
   textureFile* entry = new textureFile();
   entry->theTexture = 0;
   entry->next = nullptr;
-  ZNK_CopyString(entry->fileName, name, sizeof entry->fileName);
+  ZNK_CopyString(entry->fileName, key.c_str(), sizeof entry->fileName);
   unsigned int texture = 0;
   LoadTextureWithLibPNG(fullPath, &texture);
   entry->theTexture = texture;
@@ -276,7 +289,7 @@ int LoadAnimationFromFolder(const char* path, animatedTexture* theAnimation) {
 
   char infoPath[2048];
   std::snprintf(infoPath, sizeof infoPath, "%s%cinfo.txt", path, kDirectoryDevider);
-  FILE* info = std::fopen(infoPath, "rb");
+  FILE* info = OpenGameFile(infoPath);
   if (info) {
     long count = 0, perFrame = 0;
     if (std::fscanf(info, "%ld\n", &count) == 1) {

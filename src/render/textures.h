@@ -51,10 +51,12 @@ void InitTextureCache();
 // name created), else 1, also when the file cannot be decoded (an empty texture, silently).
 int LoadTextureWithLibPNG(const char* path, unsigned int* theTexture);
 
-// The texture of the first cache entry whose name equals `fileName` exactly, or 0.
+// The texture of the cache entry of the file that `fileName` names (in any spelling the
+// game paths resolve), or 0.
 unsigned int GetTextureByName(const char* fileName);
 
-// Adds the texture at routePath + `name` to the cache unless an entry of that name exists.
+// Adds the texture at routePath + `name` to the cache unless an entry for that file exists;
+// entries are named by the file's path as found on disk.
 // Returns the entry, or null when no file exists there (the caller reports the failure).
 textureFile* AddTextureToCache(const char* name);
 

@@ -25,8 +25,8 @@ constexpr int kMaxRunDepth = 64;
 ZNK_scripter* gRunning[kMaxRunDepth];
 int gRunDepth = 0;
 int gMacroDepth = 0;
-int gCompileDepth = 0;
 std::vector<ZNK_comscrinstr*> gRetiredChains;
+std::vector<char*> gRetiredTexts;
 std::vector<ZNK_scripter*> gRetiredScripts;
 
 bool IsRunning(const ZNK_scripter* script) {
@@ -53,31 +53,10 @@ void FreeRetired() {
   // Freeing may retire nothing new: no slice is running any more.
   for (ZNK_comscrinstr* chain : gRetiredChains) FreeChain(chain);
   gRetiredChains.clear();
+  for (char* text : gRetiredTexts) std::free(text);
+  gRetiredTexts.clear();
   for (ZNK_scripter* script : gRetiredScripts) FreeScriptRecord(script);
   gRetiredScripts.clear();
-}
-
-struct RunGuard {
-  bool macro;
-  RunGuard(ZNK_scripter* script) : macro(script->isMacro != 0) {
-    gRunning[gRunDepth++] = script;
-    if (macro) gMacroDepth++;
-  }
-  ~RunGuard() {
-    gRunDepth--;
-    if (macro) gMacroDepth--;
-    if (gRunDepth == 0) FreeRetired();
-  }
-};
-
-int TakeLine(const char* text, int pos, int length, char* line) {
-  int n = 0;
-  while (pos < length && text[pos] != '\r' && text[pos] != '\n') {
-    if (n < kMaxLineLength) line[n++] = text[pos];
-    pos++;
-  }
-  line[n] = '\0';
-  return pos < length ? pos + 1 : pos;
 }
 
 // Closes the macro body being collected: the macro gets it as its compiled script.
@@ -112,6 +91,40 @@ bool RegisterCompare(double a, double b, const char* op, bool ordered) {
   return false;
 }
 }  // namespace
+
+ScriptRunGuard::ScriptRunGuard(ZNK_scripter* script) : macro(script->isMacro != 0) {
+  gRunning[gRunDepth++] = script;
+  if (macro) gMacroDepth++;
+}
+
+ScriptRunGuard::~ScriptRunGuard() {
+  gRunDepth--;
+  if (macro) gMacroDepth--;
+  if (gRunDepth == 0) FreeRetired();
+}
+
+int ScriptMayStartRun(const ZNK_scripter* script) {
+  // A script asked to run again inside its own slice (an event it raised on its own object)
+  // is already running: the inner request is answered without running it twice.
+  if (!script->isMacro && IsRunning(script)) return 0;
+  if (gRunDepth >= kMaxRunDepth) return 0;
+  if (script->isMacro && gMacroDepth >= kMaxMacroDepth) return 0;
+  return 1;
+}
+
+void ReplaceScriptContents(ZNK_scripter* script, char* text) {
+  if (!script) {
+    std::free(text);
+    return;
+  }
+  // The line interpreter of a running script still reads the old text.
+  if (IsRunning(script)) {
+    if (script->contents) gRetiredTexts.push_back(script->contents);
+  } else {
+    std::free(script->contents);
+  }
+  script->contents = text;
+}
 
 int ControlWordType(const char* word) {
   static const char* const kWords[] = {"if",       "else",     "endif",   "idle",     "repeat", "endrepeat",
@@ -230,9 +243,6 @@ void CompileScript(ZNK_scripter* script) {
     RemoveCompiledCodeFromScript(script);
   }
   if (!script->contents || !script->contents[0]) return;
-  // Macro definitions nested too deep inside other definitions are left uncompiled.
-  if (gCompileDepth >= kMaxMacroDepth) return;
-  gCompileDepth++;
   EnsureTrailingCR(script);
 
   const char* text = script->contents;
@@ -240,26 +250,22 @@ void CompileScript(ZNK_scripter* script) {
   ZNK_comscrinstr** tail = &script->allCompiled;
   macroScript* openMacro = nullptr;
   std::string body;
-  int nestedBegins = 0;  // begin ... end pairs inside the open body
 
   int pos = 0;
   while (pos < length) {
     char line[kMaxLineLength + 1], command[kMaxCommandWord + 1], parms[kMaxParmsLength + 1];
-    pos = TakeLine(text, pos, length, line);
-    int hashes = 0;
-    while (line[hashes] == '#') hashes++;
-    MakeZNKCommandOutOfLine(line + hashes, command, parms);
+    pos = TakeScriptLine(text, pos, length, line);
+    int hashes = SplitScriptLine(line, command, parms);
     int control = command[0] ? ControlWordType(command) : -1;
 
+    // An open body takes every line up to the first end, a begin among them included.
     if (openMacro) {
-      if (control == kInstrEnd && nestedBegins == 0) {
+      if (control == kInstrEnd) {
         CloseMacroBody(openMacro, body);
         openMacro = nullptr;
         body.clear();
         continue;
       }
-      if (control == kInstrBegin) nestedBegins++;
-      if (control == kInstrEnd) nestedBegins--;
       body += line;  // the comment is already cut off
       body += '\n';
       continue;
@@ -267,7 +273,6 @@ void CompileScript(ZNK_scripter* script) {
     if (!command[0] || control == kInstrEnd) continue;
     if (control == kInstrBegin) {
       openMacro = FindOrAddMacro(parms);
-      nestedBegins = 0;
       body.clear();
       continue;
     }
@@ -292,7 +297,6 @@ void CompileScript(ZNK_scripter* script) {
   }
   // A body still open at the end of the text never becomes a macro body.
   script->startWith = script->allCompiled;
-  gCompileDepth--;
 }
 
 // ---- Runner ----
@@ -306,13 +310,9 @@ int ExecuteCompiledZNKScript(ZNK_scripter* script) {
     return 1;
   }
   if (!script->startWith) return 0;
-  // A script asked to run again inside its own slice (an event it raised on its own object)
-  // is already running: the inner request is answered without running it twice.
-  if (!script->isMacro && IsRunning(script)) return 1;
-  if (gRunDepth >= kMaxRunDepth) return 1;
-  if (script->isMacro && gMacroDepth >= kMaxMacroDepth) return 0;
+  if (!ScriptMayStartRun(script)) return script->isMacro ? 0 : 1;
 
-  RunGuard guard(script);
+  ScriptRunGuard guard(script);
   ZNK_comscrinstr* const chain = script->allCompiled;
   ScriptControlState state = {};
   ZNK_comscrinstr* loopStart = nullptr;

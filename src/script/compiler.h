@@ -46,10 +46,28 @@ void DisposeScript(ZNK_scripter* script);
 // 1 while the script is running a slice (also further out, when it raised an event).
 int ScriptIsRunning(const ZNK_scripter* script);
 
+// Whether a run of the script may start now: not while it already runs (a script that
+// raised an event on its own object), not beyond the nesting limits of runs and macro calls.
+int ScriptMayStartRun(const ZNK_scripter* script);
+
+// Marks a script as running while the guard lives. What a command frees meanwhile (the
+// script's record, its instruction chain, its text) is kept until the outermost run has
+// returned, so no runner reads freed memory; both runners hold one.
+struct ScriptRunGuard {
+  explicit ScriptRunGuard(ZNK_scripter* script);
+  ~ScriptRunGuard();
+  ScriptRunGuard(const ScriptRunGuard&) = delete;
+  ScriptRunGuard& operator=(const ScriptRunGuard&) = delete;
+  bool macro;
+};
+
+// Gives the script a new text (malloc'd; the script owns it). The old text is freed, or kept
+// until the outermost run has returned when the script is running.
+void ReplaceScriptContents(ZNK_scripter* script, char* text);
+
 // Nesting limits: levels beyond kMaxControlLevels are refused (their words change nothing
 // and their bodies run unconditionally, once); a macro call nested deeper than
-// kMaxMacroDepth is skipped; a macro definition nested deeper than kMaxMacroDepth inside
-// other definitions is not compiled.
+// kMaxMacroDepth is skipped.
 constexpr int kMaxControlLevels = 32;
 constexpr int kMaxMacroDepth = 16;
 

@@ -13,50 +13,45 @@
 #include "shell/timed_tasks.h"
 
 namespace {
-// Copies the line that starts at `pos` into `line` (cut to kMaxLineLength) and returns the
-// position after its line end.
-int TakeLine(const char* text, int pos, int length, char* line) {
-  int n = 0;
-  while (pos < length && text[pos] != '\r' && text[pos] != '\n') {
-    if (n < kMaxLineLength) line[n++] = text[pos];
-    pos++;
-  }
-  line[n] = '\0';
-  return pos < length ? pos + 1 : pos;
-}
-
 int RunLines(ZNK_scripter* script) {
-  EnsureTrailingCR(script);
   if (script->waitForExecution) {
     uint32_t waited = gCurrentTime - static_cast<uint32_t>(script->executionStart);
     if (waited >= static_cast<uint32_t>(script->idleTime)) script->waitForExecution = 0;
     return 1;
   }
-  const char* text = script->contents;
-  int length = static_cast<int>(std::strlen(text));
+  if (!ScriptMayStartRun(script)) return script->isMacro ? 0 : 1;
+  EnsureTrailingCR(script);
+
+  // While the guard lives, a command that deletes or reloads this script (or resets the world)
+  // leaves the record and the text being read in place until the run has returned.
+  ScriptRunGuard guard(script);
+  const char* const text = script->contents;
+  const int length = static_cast<int>(std::strlen(text));
+  // A script reloaded during its run restarts at its new first line: its offset stays where
+  // the reload put it.
+  auto stopAt = [script, text](int next) {
+    if (script->contents == text) script->offset = next;
+  };
   int pos = script->offset < length ? script->offset : length;
   int handled = 0;
-  int macroBodies = 0;  // begin ... end blocks open; their lines are passed over
+  bool inMacroBody = false;  // lines between begin and the first end are passed over
   ScriptControlState state = {};
 
   while (pos < length) {
     char line[kMaxLineLength + 1], command[kMaxCommandWord + 1], parms[kMaxParmsLength + 1];
-    pos = TakeLine(text, pos, length, line);
-    char* start = line;
-    while (*start == '#') start++;
-    MakeZNKCommandOutOfLine(start, command, parms);
+    pos = TakeScriptLine(text, pos, length, line);
+    SplitScriptLine(line, command, parms);
     if (!command[0]) continue;
     handled = 1;
     if (!script->isMacro) gHumanScriptTarget = script->caller;
 
     int control = ControlWordType(command);
-    if (macroBodies > 0) {
-      if (control == kInstrBegin) macroBodies++;
-      if (control == kInstrEnd) macroBodies--;
+    if (inMacroBody) {
+      if (control == kInstrEnd) inMacroBody = false;
       continue;
     }
     if (control == kInstrBegin) {
-      macroBodies = 1;
+      inMacroBody = true;
       continue;
     }
     if (control == kInstrEnd) continue;  // an end without a macro body changes nothing
@@ -82,7 +77,7 @@ int RunLines(ZNK_scripter* script) {
 
     switch (control) {
       case kInstrIdle:
-        script->offset = script->looping ? script->loopOffset : pos;
+        stopAt(script->looping ? script->loopOffset : pos);
         script->idleTime = IdleMilliseconds(parms);
         script->executionStart = static_cast<long>(gCurrentTime);
         script->waitForExecution = 1;
@@ -101,7 +96,7 @@ int RunLines(ZNK_scripter* script) {
         script->looping = 1;
         break;
       case kInstrEndLoop:
-        script->offset = script->looping ? script->loopOffset : pos;
+        stopAt(script->looping ? script->loopOffset : pos);
         return handled;
       case kInstrExitLoop:
         script->looping = 0;
@@ -112,7 +107,7 @@ int RunLines(ZNK_scripter* script) {
         break;
     }
   }
-  script->offset = script->looping ? script->loopOffset : pos;
+  stopAt(script->looping ? script->loopOffset : pos);
   return handled;
 }
 }  // namespace

@@ -68,8 +68,7 @@ void ZNKSetScript(const char* shortFile, int evMask) {
     while (*link) link = &(*link)->next;
     *link = script;
   } else {
-    std::free(script->contents);
-    script->contents = text;
+    ReplaceScriptContents(script, text);
     text = nullptr;
     FindBugsInScript(script->contents);
     // Compiling again restarts the script at its first instruction (or first line).

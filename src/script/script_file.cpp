@@ -66,7 +66,7 @@ ZNK_scripter* NewZNKScript(const char* text) {
 }
 
 char* ReadScriptFile(const char* path) {
-  FILE* file = std::fopen(path, "rb");
+  FILE* file = OpenGameFile(path);
   if (!file) return nullptr;
   std::fseek(file, 0, SEEK_END);
   long size = std::ftell(file);
@@ -136,6 +136,25 @@ void MakeZNKCommandOutOfLine(char* line, char* command, char* parms) {
     if (n < kMaxParmsLength) parms[n++] = *p;
   }
   parms[n] = '\0';
+}
+
+int TakeScriptLine(const char* text, int pos, int length, char* line) {
+  int n = 0;
+  while (pos < length && text[pos] != '\r' && text[pos] != '\n') {
+    if (n < kMaxLineLength) line[n++] = text[pos];
+    pos++;
+  }
+  line[n] = '\0';
+  if (pos >= length) return pos;
+  if (text[pos] == '\r' && pos + 1 < length && text[pos + 1] == '\n') pos++;
+  return pos + 1;
+}
+
+int SplitScriptLine(char* line, char* command, char* parms) {
+  int prefix = 0;
+  while (prefix < 2 && line[prefix] == '#') prefix++;
+  MakeZNKCommandOutOfLine(line + prefix, command, parms);
+  return prefix;
 }
 
 void DisposeAllScripts() {

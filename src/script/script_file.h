@@ -3,6 +3,10 @@
 // and the single entry through which any script runs.
 #pragma once
 #include <cstdio>
+#include <functional>
+#include <vector>
+
+#include "shell/game_paths.h"  // FixPathString
 
 struct human_being;
 struct ZNK_comscrinstr;
@@ -48,6 +52,15 @@ int Read1Line(FILE* file, char* buffer);
 // `line` (changed in place: the comment is cut off) into `command` (at least 32 bytes) and
 // `parms` (at least kMaxParmsLength + 1 bytes).
 void MakeZNKCommandOutOfLine(char* line, char* command, char* parms);
+// Copies the line of `text` that starts at `pos` into `line` (at least kMaxLineLength + 1
+// bytes; longer lines are cut) and returns the position after its line end. CR and LF both
+// end a line; a LF right after a CR belongs to the same line end.
+int TakeScriptLine(const char* text, int pos, int length, char* line);
+// Takes one script line apart for the compiler, the line interpreter and the checker: its
+// "#" prefix (none, one or two characters; a third "#" belongs to the command word), then
+// the command word and parameters as MakeZNKCommandOutOfLine splits the rest. Returns the
+// prefix length; `line` + that length is the line after its prefix, comment cut off.
+int SplitScriptLine(char* line, char* command, char* parms);
 char* InterpretEscapeSequences(char* text);
 
 int ZNK_EqualString(const char* a, const char* b);
@@ -56,13 +69,24 @@ char lowerCase(char c);
 int IsTag(const char* text, const char* tag);
 void KillString(char* text);
 void ReplaceCharsInString(char* text, char from, char to);
-void FixPathString(char* path);
 
 // Copies at most size - 1 characters and always terminates.
 void ZNK_CopyString(char* destination, const char* source, size_t size);
 
 int ExecuteZNKCommandScript(ZNK_scripter* script);
-void FindBugsInScript(const char* text);
+// A block word ("if", "repeat", "loop", "begin") still open at the end of a script text.
+struct ScriptBlock {
+  const char* word;
+  int line;
+};
+// The static checker: its messages go to the console; returns how many it wrote. The blocks
+// left open at the end go into `unclosed` when given.
+int FindBugsInScript(const char* text, std::vector<ScriptBlock>* unclosed = nullptr);
+// Visits every line of a script text that has a command word, numbered from 1 (a CR, a LF or
+// a CR LF ends a line): the line after its "#" characters with the comment cut off, and the
+// command word and parameter text it splits into.
+void ForEachScriptLine(const char* text,
+                       const std::function<void(int number, const char* line, char* command, char* parms)>& visit);
 
 // Appends a CR when the text does not end in one (scripts are run and compiled that way).
 void EnsureTrailingCR(ZNK_scripter* script);

@@ -41,8 +41,6 @@ void ReplaceCharsInString(char* text, char from, char to) {
     if (*text == from) *text = to;
 }
 
-void FixPathString(char* path) {}
-
 void ZNK_CopyString(char* destination, const char* source, size_t size) {
   if (!destination || size == 0) return;
   if (!source) source = "";

@@ -42,6 +42,7 @@ vaPtr* NewVariable(const char* name, void* address, int malloced, char dataType)
     v->var = address;
   }
   v->dataType = dataType;
+  v->engineType = v->malloced ? static_cast<char>(-1) : dataType;
   return v;
 }
 
@@ -56,10 +57,17 @@ vaPtr* WritableEntry(const char* name) {
   return v && v->var ? v : nullptr;
 }
 
-// An engine-bound variable's storage is one number of its engine type: a written value is
-// converted into that type, so the engine global always holds a valid value of its own kind.
-void StoreIntoEngineGlobal(vaPtr* v, double number, bool isBool) {
-  switch (v->dataType) {
+// Where the value of the type held now lives: owned storage, the engine global while the
+// variable holds the global's own type, else the variable's own copy of the written value.
+void* ValueStorage(vaPtr* v) {
+  if (v->malloced || v->dataType == v->engineType) return v->var;
+  return v->held;
+}
+
+// An engine global always holds a valid value of its own type: a written number is converted
+// into that type.
+void StoreIntoEngineGlobal(vaPtr* v, double number) {
+  switch (v->engineType) {
     case kVarFloat:
       *static_cast<float*>(v->var) = static_cast<float>(number);
       break;
@@ -72,6 +80,14 @@ void StoreIntoEngineGlobal(vaPtr* v, double number, bool isBool) {
     default:
       break;  // a text can not be bound to an engine global
   }
+}
+
+// The storage a value of type `type` is written to; an engine global first gets the number
+// converted into its own type. Sets the variable's type.
+void* WriteTarget(vaPtr* v, char type, double number) {
+  if (!v->malloced) StoreIntoEngineGlobal(v, number);
+  v->dataType = type;
+  return ValueStorage(v);
 }
 }  // namespace
 
@@ -144,11 +160,12 @@ void InstallHumanVariablePointer(human_being* object, const char* name, void* ad
 int GetInt(const char* name) {
   vaPtr* v = GetVarEntry(name);
   if (!v || !v->var) return 0;
+  void* value = ValueStorage(v);
   switch (v->dataType) {
-    case kVarText: return std::atoi(static_cast<const char*>(v->var));
-    case kVarInt: return *static_cast<int32_t*>(v->var);
-    case kVarFloat: return TruncateToInt(*static_cast<float*>(v->var));
-    case kVarBool: return *static_cast<int32_t*>(v->var) ? 1 : 0;
+    case kVarText: return std::atoi(static_cast<const char*>(value));
+    case kVarInt: return *static_cast<int32_t*>(value);
+    case kVarFloat: return TruncateToInt(*static_cast<float*>(value));
+    case kVarBool: return *static_cast<int32_t*>(value) ? 1 : 0;
   }
   return 0;
 }
@@ -156,11 +173,12 @@ int GetInt(const char* name) {
 float GetFloat(const char* name) {
   vaPtr* v = GetVarEntry(name);
   if (!v || !v->var) return 0.0f;
+  void* value = ValueStorage(v);
   switch (v->dataType) {
-    case kVarText: return static_cast<float>(std::atof(static_cast<const char*>(v->var)));
-    case kVarInt: return static_cast<float>(*static_cast<int32_t*>(v->var));
-    case kVarFloat: return *static_cast<float*>(v->var);
-    case kVarBool: return *static_cast<int32_t*>(v->var) ? 1.0f : 0.0f;
+    case kVarText: return static_cast<float>(std::atof(static_cast<const char*>(value)));
+    case kVarInt: return static_cast<float>(*static_cast<int32_t*>(value));
+    case kVarFloat: return *static_cast<float*>(value);
+    case kVarBool: return *static_cast<int32_t*>(value) ? 1.0f : 0.0f;
   }
   return 0.0f;
 }
@@ -168,11 +186,12 @@ float GetFloat(const char* name) {
 int GetBoolean(const char* name) {
   vaPtr* v = GetVarEntry(name);
   if (!v || !v->var) return 0;
+  void* value = ValueStorage(v);
   switch (v->dataType) {
-    case kVarText: return ZNK_EqualString(static_cast<const char*>(v->var), "true");
-    case kVarInt: return *static_cast<int32_t*>(v->var) != 0;
-    case kVarFloat: return *static_cast<float*>(v->var) != 0.0f;
-    case kVarBool: return *static_cast<int32_t*>(v->var);
+    case kVarText: return ZNK_EqualString(static_cast<const char*>(value), "true");
+    case kVarInt: return *static_cast<int32_t*>(value) != 0;
+    case kVarFloat: return *static_cast<float*>(value) != 0.0f;
+    case kVarBool: return *static_cast<int32_t*>(value);
   }
   return 0;
 }
@@ -180,11 +199,12 @@ int GetBoolean(const char* name) {
 const char* GetString_ZNK(const char* name) {
   vaPtr* v = GetVarEntry(name);
   if (!v || !v->var) return gEmptyText;
+  void* value = ValueStorage(v);
   switch (v->dataType) {
-    case kVarText: return static_cast<const char*>(v->var);
-    case kVarInt: std::snprintf(gBuffer, sizeof gBuffer, "%d", *static_cast<int32_t*>(v->var)); return gBuffer;
-    case kVarFloat: std::snprintf(gBuffer, sizeof gBuffer, "%f", *static_cast<float*>(v->var)); return gBuffer;
-    case kVarBool: return *static_cast<int32_t*>(v->var) ? "true" : "false";
+    case kVarText: return static_cast<const char*>(value);
+    case kVarInt: std::snprintf(gBuffer, sizeof gBuffer, "%d", *static_cast<int32_t*>(value)); return gBuffer;
+    case kVarFloat: std::snprintf(gBuffer, sizeof gBuffer, "%f", *static_cast<float*>(value)); return gBuffer;
+    case kVarBool: return *static_cast<int32_t*>(value) ? "true" : "false";
   }
   return gEmptyText;
 }
@@ -192,44 +212,32 @@ const char* GetString_ZNK(const char* name) {
 void SetInt(const char* name, int value) {
   vaPtr* v = WritableEntry(name);
   if (!v) return;
-  if (!v->malloced) return StoreIntoEngineGlobal(v, value, false);
-  *static_cast<int32_t*>(v->var) = value;
-  v->dataType = kVarInt;
+  *static_cast<int32_t*>(WriteTarget(v, kVarInt, value)) = value;
 }
 
 void SetFloat(const char* name, float value) {
   vaPtr* v = WritableEntry(name);
   if (!v) return;
-  if (!v->malloced) return StoreIntoEngineGlobal(v, value, false);
-  *static_cast<float*>(v->var) = value;
-  v->dataType = kVarFloat;
+  *static_cast<float*>(WriteTarget(v, kVarFloat, value)) = value;
 }
 
 void SetBoolean(const char* name, int value) {
   vaPtr* v = WritableEntry(name);
   if (!v) return;
-  if (!v->malloced) return StoreIntoEngineGlobal(v, value, true);
-  *static_cast<int32_t*>(v->var) = value;
-  v->dataType = kVarBool;
+  *static_cast<int32_t*>(WriteTarget(v, kVarBool, value != 0 ? 1.0 : 0.0)) = value;
 }
 
 void SetString_ZNK(const char* name, const char* text) {
   vaPtr* v = WritableEntry(name);
   if (!v || !text) return;
-  if (!v->malloced) {
-    // Read the text the way a text variable would be read as the global's own type.
-    if (v->dataType == kVarBool)
-      StoreIntoEngineGlobal(v, ZNK_EqualString(text, "true") ? 1.0 : 0.0, true);
-    else if (v->dataType == kVarInt)
-      StoreIntoEngineGlobal(v, std::atoi(text), false);
-    else
-      StoreIntoEngineGlobal(v, std::atof(text), false);
-    return;
-  }
   // The text may be the variable's own storage (a read handed it out): copy through a
   // temporary so source and destination never overlap.
   char copy[kVariableStorageSize];
   ZNK_CopyString(copy, text, sizeof copy);
-  std::memcpy(v->var, copy, sizeof copy);
-  v->dataType = kVarText;
+  // An engine global gets the text read the way a text variable is read as its own type.
+  double number = 0.0;
+  if (v->engineType == kVarBool) number = ZNK_EqualString(copy, "true") ? 1.0 : 0.0;
+  if (v->engineType == kVarInt) number = std::atoi(copy);
+  if (v->engineType == kVarFloat) number = std::atof(copy);
+  std::memcpy(WriteTarget(v, kVarText, number), copy, sizeof copy);
 }

@@ -39,6 +39,10 @@ struct vaPtr {
   void* var;      // an engine global, or owned storage of kVariableStorageSize bytes
   int malloced;   // 1 when var is owned storage
   char dataType;  // type of the value held now
+  // Engine-bound variables: the global's own type. A value of another type written into
+  // the variable is kept in `held` (and read from there) while the global gets it converted.
+  char engineType;
+  alignas(8) char held[kVariableStorageSize];
   vaPtr* next;
 };
 

@@ -24,7 +24,7 @@
 #include "shell/startup.h"
 
 int LoadTintColor(const char* path) {
-  FILE* file = std::fopen(path, "r");
+  FILE* file = OpenGameFile(path);
   if (!file) return 0;
   float r = baseCol1, g = baseCol2, b = baseCol3;
   // A short or malformed file keeps the colours it could not give.

@@ -23,8 +23,15 @@ const char* kUsageText =
     "                          PASS cursor H V\n"
     "                        applied just before that pass's poll (PASS counts from 1)\n"
     "  --sound-capture FILE  write everything played, mixed for the listener, to a WAV file\n"
+    "  --check               check the game instead of playing it: every script reachable\n"
+    "                        from the start script and the level folders (unknown commands,\n"
+    "                        unbalanced blocks) and every file or folder they name; reports\n"
+    "                        each with its file and line; exit 0 when clean, 1 otherwise\n"
     "  --help                show this text\n"
     "  --version             show the version\n"
+    "\n"
+    "Names in scripts and data files may use \"\\\" between folders and differ in case from\n"
+    "the files (games made on Windows); writes stay inside the game folder.\n"
     "\n"
     "Exit status: 0 after a normal end, 1 when start-up fails, 2 for a usage error.\n";
 
@@ -72,7 +79,9 @@ ParseResult ParsePlayerOptions(int argc, char** argv, PlayerOptions* options, st
       *message = std::string("zyntrel ") + ZYNTREL_VERSION + "\n";
       return kParseExit;
     }
-    if (!std::strcmp(arg, "--headless")) {
+    if (!std::strcmp(arg, "--check")) {
+      options->check = true;
+    } else if (!std::strcmp(arg, "--headless")) {
       options->headless = true;
     } else if (!std::strcmp(arg, "--window")) {
       const char* v = value("--window");

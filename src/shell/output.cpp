@@ -39,11 +39,3 @@ void OutputToConsoleF(const char* format, ...) {
   }
   va_end(args);
 }
-
-int ZNK_FileExists(const char* path) {
-  if (!path) return 0;
-  FILE* f = std::fopen(path, "rb");
-  if (!f) return 0;
-  std::fclose(f);
-  return 1;
-}

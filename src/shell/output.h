@@ -1,6 +1,8 @@
 // The two output hooks through which every part of the engine reports: the console (comment
-// lines on standard output) and the dialog (a modal message box), and the file-exists test.
+// lines on standard output) and the dialog (a modal message box).
 #pragma once
+// The file-exists test belongs to the game paths.
+#include "shell/game_paths.h"
 
 typedef void (*OutputHook)(const char* text);
 
@@ -18,4 +20,3 @@ void MyOutputToDialog(const char* text);
 // printf-style convenience over OutputToConsole for the engine's own "//" lines.
 void OutputToConsoleF(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
-int ZNK_FileExists(const char* path);

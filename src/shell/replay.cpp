@@ -100,6 +100,24 @@ bool ParseLine(const std::string& line, ReplayEvent* event, std::string* why) {
   *why = "the kind must be key, button or cursor";
   return false;
 }
+// Bounds that keep an endless or binary file (a device, a FIFO) from exhausting memory.
+constexpr size_t kMaxReplayLine = 256;
+constexpr size_t kMaxReplayEvents = 1000000;
+
+// One line into `line`, at most kMaxReplayLine + 1 characters of it (more means too long);
+// false at the end of the stream.
+bool ReadBoundedLine(std::istream& in, std::string* line) {
+  line->clear();
+  int c;
+  bool any = false;
+  while ((c = in.get()) != EOF) {
+    any = true;
+    if (c == '\n') return true;
+    line->push_back(static_cast<char>(c));
+    if (line->size() > kMaxReplayLine) return true;
+  }
+  return any;
+}
 }  // namespace
 
 bool LoadInputReplay(const std::string& path) {
@@ -112,8 +130,19 @@ bool LoadInputReplay(const std::string& path) {
   }
   std::string line;
   int number = 0;
-  while (std::getline(in, line)) {
+  while (ReadBoundedLine(in, &line)) {
     number++;
+    if (line.size() > kMaxReplayLine) {
+      std::fprintf(stderr, "zyntrel: %s:%d: a line longer than %zu characters\n", path.c_str(), number,
+                   kMaxReplayLine);
+      gEvents.clear();
+      return false;
+    }
+    if (gEvents.size() >= kMaxReplayEvents) {
+      std::fprintf(stderr, "zyntrel: %s:%d: more than %zu input changes\n", path.c_str(), number, kMaxReplayEvents);
+      gEvents.clear();
+      return false;
+    }
     if (!line.empty() && line.back() == '\r') line.pop_back();
     size_t start = line.find_first_not_of(" \t");
     if (start == std::string::npos || line[start] == '#') continue;

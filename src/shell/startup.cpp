@@ -21,6 +21,7 @@
 #include "script/command_table.h"
 #include "script/script_file.h"
 #include "script/variables.h"
+#include "shell/game_check.h"
 #include "shell/game_loop.h"
 #include "shell/output.h"
 #include "shell/replay.h"
@@ -103,6 +104,8 @@ int PlayerMain(const PlayerOptions& options) {
                  std::strerror(errno));
     return 1;
   }
+
+  if (options.check) return CheckGame();
 
   toDialog = MyOutputToDialog;
   toConsole = MyOutputToConsole;

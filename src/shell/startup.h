@@ -30,6 +30,7 @@ struct PlayerOptions {
   uint32_t seed = 0;
   std::string inputFile;         // headless input replay
   std::string soundCaptureFile;  // WAV capture of everything played
+  bool check = false;            // check the game folder instead of playing it
 };
 
 // Start-up, main loop and shutdown; returns the process exit status.

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "shell/game_paths.h"
+
 namespace {
 
 constexpr int kMaxFileChannels = 64;
@@ -90,21 +92,23 @@ sf_count_t MemTell(void* user) { return static_cast<MemoryFile*>(user)->pos; }
 
 SoundDecodeResult SND_DecodeFile(const char* path, SoundData* out, std::string* error) {
   *out = SoundData();
-  FILE* probe = path ? std::fopen(path, "rb") : nullptr;
-  if (!probe) {
+  FILE* opened = path ? OpenGameFile(path) : nullptr;
+  if (!opened) {
     *error = "file not found";
     return kSoundFileMissing;
   }
-  std::fclose(probe);
   SF_INFO info;
   std::memset(&info, 0, sizeof info);
-  SNDFILE* file = sf_open(path, SFM_READ, &info);
+  // The decoder reads through the opened descriptor, which stays open until it is done.
+  SNDFILE* file = sf_open_fd(fileno(opened), SFM_READ, &info, 0);
   if (!file) {
     *error = sf_strerror(nullptr);
+    std::fclose(opened);
     return kSoundUndecodable;
   }
   SoundDecodeResult result = ReadOpened(file, info, out, error);
   sf_close(file);
+  std::fclose(opened);
   return result;
 }
 

@@ -116,7 +116,7 @@ uint32_t NamedTexture(const char* name, MeshworkReader reader) {
 }  // namespace
 
 int ConfirmMeshworkFileWithHeader(const char* fileName) {
-  FILE* file = std::fopen(fileName, "rb");
+  FILE* file = OpenGameFile(fileName);
   if (!file) return 0;
   char head[8];
   size_t got = std::fread(head, 1, 8, file);

@@ -209,11 +209,22 @@ TEST_F(MeshBuilder, LineFromSeveralSelectedVerticesFansToTheTarget) {
   EXPECT_EQ(baseMeshVert.next->selected, 1);
 }
 
-TEST_F(MeshBuilder, LineNoneUnselectsEverything) {
-  Cmd(znkinstr_vertex, "0, 0, 0");
+TEST_F(MeshBuilder, LineReadsNoneAndOtherUnreadableFieldsAsZero) {
+  // "none" is no word for line: it is the point (0, 0, 0), joined to the selected vertex.
+  Cmd(znkinstr_vertex, "1, 0, 0");
   Cmd(znkinstr_line, "none");
+  EXPECT_EQ(CountVertices(), 2);
+  ASSERT_NE(Selected(), nullptr);
+  EXPECT_EQ(Selected()->pos.x, 0.0f);
+  // With nothing selected it selects (or adds) its point as vertex would.
+  Cmd(znkinstr_vertex, "none");
   EXPECT_EQ(SelectedCount(), 0);
-  EXPECT_EQ(CountVertices(), 1);
+  Cmd(znkinstr_line, "2,oops");
+  EXPECT_EQ(CountVertices(), 3);
+  ASSERT_NE(Selected(), nullptr);
+  EXPECT_EQ(Selected()->pos.x, 2.0f);
+  EXPECT_EQ(Selected()->pos.y, 0.0f);
+  EXPECT_EQ(Selected()->pos.z, 0.0f);
 }
 
 }  // namespace

@@ -9,7 +9,6 @@
 #include <string>
 
 #include "commands/commands.h"
-#include "commands/game_paths.h"
 #include "objects/player.h"
 #include "render/projection.h"
 #include "shell/input.h"
@@ -103,18 +102,6 @@ TEST_F(FileCommands, WritingOutsideTheGameFolderIsRefused) {
   EXPECT_EQ(scriptFP, nullptr);
   EXPECT_NE(console.text().find("//Refused"), std::string::npos);
   EXPECT_EQ(access((dir.path() + "/../escape.txt").c_str(), F_OK), -1);
-}
-
-TEST(GamePaths, OnlyRelativePathsThatStayInTheGameFolder) {
-  EXPECT_TRUE(IsPathInsideGameFolder("save/slot1.txt"));
-  EXPECT_TRUE(IsPathInsideGameFolder("a..b/c"));
-  EXPECT_FALSE(IsPathInsideGameFolder("../x"));
-  EXPECT_FALSE(IsPathInsideGameFolder("a/../../x"));
-  EXPECT_TRUE(IsPathInsideGameFolder("a/../b.txt"));  // back down into the game folder
-  EXPECT_FALSE(IsPathInsideGameFolder("a/../.."));
-  EXPECT_FALSE(IsPathInsideGameFolder("C:/x"));
-  EXPECT_FALSE(IsPathInsideGameFolder("/etc/passwd"));
-  EXPECT_FALSE(IsPathInsideGameFolder(""));
 }
 
 TEST(ScreenMapping, PointStraightAheadProjectsToTheWindowCentreAndTheCursorRayPassesThroughIt) {

@@ -7,6 +7,8 @@
 #   args          further command-line arguments, one line
 #   status        the expected exit status (default 0)
 #   stderr.txt    lines that standard error must contain, each as a fixed string
+#   setup.sh      run first in the copy of the case folder (it holds game/), for what git cannot
+#                 keep: FIFOs, links that lead out of the game folder, huge sparse files
 #   check.sh      run afterwards in the game folder's copy as: check.sh STDOUT STDERR, with
 #                 PNG_PROBE naming the pixel probe (tools/png_probe.cpp) for screenshots
 # Usage: run_case.sh ZYNTREL CASE_DIR [PNG_PROBE]
@@ -17,6 +19,10 @@ name=$(basename "$case_dir")
 work=$(mktemp -d "/tmp/zyntrel-e2e-$name-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 cp -r "$case_dir"/. "$work"/ && mkdir -p "$work/game"
+
+if [ -x "$case_dir/setup.sh" ]; then
+  ( cd "$work" && "$case_dir/setup.sh" ) || { echo "setup.sh failed"; exit 1; }
+fi
 
 frames=50; [ -f "$case_dir/frames" ] && frames=$(cat "$case_dir/frames")
 extra=(); [ -f "$case_dir/args" ] && read -r -a extra < "$case_dir/args"

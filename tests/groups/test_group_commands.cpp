@@ -7,6 +7,7 @@
 #include <cstring>
 #include <deque>
 #include <string>
+#include <vector>
 
 #include "commands/commands.h"
 #include "commands/selection.h"
@@ -455,7 +456,34 @@ TEST_F(Groups, FreeAllGroupsLeavesTheLightsTheCameraAndTheObjects) {
 
 // ---- Malformed structures -----------------------------------------------------------------
 
-TEST_F(Groups, WalksOverACycleEndAtTheDepthLimit) {
+TEST_F(Groups, ChainsOfAnyDepthAreWalkedAndCannotBeClosedIntoACycle) {
+  // 1000 groups, each inside the next: every walk reaches the object at the bottom.
+  constexpr int kDepth = 1000;
+  human_being* a = Object("a", 4, 0, 0);
+  std::vector<zntlgroup*> chain;
+  for (int i = 0; i < kDepth; i++) {
+    chain.push_back(NewGroup(("g" + std::to_string(i)).c_str()));
+    if (i == 0)
+      AddEntityToGroup(chain[0], kEntityObject, a, 0);
+    else
+      AddEntityToGroup(chain[i], kEntityGroup, chain[i - 1], 0);
+  }
+  zntlgroup* top = chain.back();
+  EXPECT_TRUE(GroupContainsGroup(top, chain[0]));
+  EXPECT_FALSE(GroupContainsGroup(chain[0], top));
+  EXPECT_VEC(GetEntitiesCentroid(top, 0), 4, 0, 0);
+  SetGroupPosition(top, 1, 2, 3, 0);
+  EXPECT_VEC(Pos(a), 1, 2, 3);
+  UpdateGroupBounds(top, nullptr);
+  EXPECT_NEAR(top->boundingBox.min.x, chain[0]->boundingBox.min.x, kTol);
+
+  zt::ConsoleCapture console;
+  Group("g0", {("g" + std::to_string(kDepth - 1)).c_str()});
+  EXPECT_EQ(chain[0]->numEntities, 1u);
+  EXPECT_EQ(console.text().rfind("//", 0), 0u);
+}
+
+TEST_F(Groups, WalksOverACycleEnterEachGroupOnce) {
   Object("a", 1, 0, 0);
   zntlgroup* g = Group("loop", {"a"});
   // Built past the command's refusal: the group is its own member.

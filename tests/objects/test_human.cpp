@@ -96,16 +96,28 @@ TEST_F(Registry, NamesCountUpAndAFreedNumberIsReused) {
   EXPECT_EQ(GetHumanByName("box1"), a);  // first in list order
 }
 
-TEST_F(Registry, LongModelNamesStillGetDistinctNames) {
+TEST_F(Registry, LongModelNamesAreCutAndKeptDistinct) {
+  // A base of 32 characters or more: the first object takes the name cut to 32 (the number
+  // is cut away); later ones give way to their number.
   std::string longName(40, 'x');
   WriteModel("Models/" + longName + ".wtf", zmw::Box(1, 1, 1));
   human_being* a = AddHuman2((longName + ".wtf").c_str());
   human_being* b = AddHuman2((longName + ".wtf").c_str());
-  ASSERT_TRUE(a && b);
-  EXPECT_EQ(std::strlen(a->name), 32u);
-  EXPECT_STRNE(a->name, b->name);
-  EXPECT_EQ(a->name[31], '1');
-  EXPECT_EQ(b->name[31], '2');
+  human_being* c = AddHuman2((longName + ".wtf").c_str());
+  ASSERT_TRUE(a && b && c);
+  EXPECT_EQ(std::string(a->name), std::string(32, 'x'));
+  EXPECT_EQ(std::string(b->name), std::string(31, 'x') + "1");
+  EXPECT_EQ(std::string(c->name), std::string(31, 'x') + "2");
+
+  // A base of 31 characters: the tenth object's name base + "10" cut to 32 is the first
+  // object's name, so the base gives way to the two digits.
+  std::string name31(31, 'y');
+  WriteModel("Models/" + name31 + ".wtf", zmw::Box(1, 1, 1));
+  human_being* last = nullptr;
+  for (int i = 0; i < 10; i++) last = AddHuman2((name31 + ".wtf").c_str());
+  ASSERT_NE(last, nullptr);
+  EXPECT_EQ(std::string(last->name), std::string(30, 'y') + "10");
+  EXPECT_NE(GetHumanByName((name31 + "1").c_str()), nullptr);
 }
 
 TEST_F(Registry, IDsAfterRemoval) {

@@ -128,13 +128,14 @@ TEST_F(TextureTest, LoadingAsLoadtexReportsOnlyMissingFiles) {
   EXPECT_NE(std::strstr(echo, "// Load failed: "), nullptr) << echo;
 }
 
-TEST_F(TextureTest, CacheUploadsAFileOnceAndFindsItByExactName) {
+TEST_F(TextureTest, CacheUploadsAFileOnceAndFindsItUnderAnySpellingOfItsName) {
   zt::WriteBytes(game.dir.path() + "/wall.png", zt::SimplePNG(2, 2, Fill(4, {1, 2, 3}), false));
   zt::WriteBytes(game.dir.path() + "/floor.png", zt::SimplePNG(2, 2, Fill(4, {4, 5, 6}), false));
   textureFile* first = AddTextureToCache("wall.png");
   ASSERT_NE(first, nullptr);
   EXPECT_STREQ(first->fileName, "wall.png");
   EXPECT_EQ(AddTextureToCache("wall.png"), first);
+  EXPECT_EQ(AddTextureToCache("WALL.PNG"), first);  // one file, one entry, named as on disk
   textureFile* second = AddTextureToCache("floor.png");
   ASSERT_NE(second, nullptr);
   EXPECT_NE(second->theTexture, first->theTexture);
@@ -143,7 +144,7 @@ TEST_F(TextureTest, CacheUploadsAFileOnceAndFindsItByExactName) {
   for (textureFile* e = baseTexture.next; e; e = e->next) entries++;
   EXPECT_EQ(entries, 2);
   EXPECT_EQ(GetTextureByName("wall.png"), first->theTexture);
-  EXPECT_EQ(GetTextureByName("WALL.png"), 0u);
+  EXPECT_EQ(GetTextureByName(".\\WALL.png"), first->theTexture);
   EXPECT_EQ(GetTextureByName("wall.pn"), 0u);
   EXPECT_EQ(GetTextureByName("never.png"), 0u);
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "script/command_table.h"
 #include "script/script_file.h"
@@ -47,4 +48,25 @@ TEST(ScriptChecker, UnknownCommandsAreWarnedWithTheLineWithoutItsComment) {
 
 TEST(ScriptChecker, WindowsLineEndsCountAsOneLine) {
   EXPECT_EQ(Check("quit\r\nelse\r\n"), "// ERROR l.2: \"else\" out of if-statement\n");
+}
+
+TEST(ScriptChecker, BlocksLeftOpenAreHandedBackWithTheLineTheyBegin) {
+  BuiltScriptCommandArrays();
+  zt::ConsoleCapture console;
+  std::vector<ScriptBlock> open;
+  // Windows line ends count once; the inner "if" is closed, the outer one and the repeat not.
+  int messages = FindBugsInScript("if i,1,=,2\r\nrepeat 2\r\n  if i,1,=,3\r\n  endif\r\nbegin m\r\nend\r\nbogus\r\n", &open);
+  ASSERT_EQ(open.size(), 2u);
+  EXPECT_STREQ(open[0].word, "if");
+  EXPECT_EQ(open[0].line, 1);
+  EXPECT_STREQ(open[1].word, "repeat");
+  EXPECT_EQ(open[1].line, 2);
+  EXPECT_EQ(messages, 3);  // the unknown word and the two totals
+  EXPECT_NE(console.text().find("// WARNING l.7: Unknown command: bogus"), std::string::npos);
+
+  open.clear();
+  FindBugsInScript("begin m\rquit\r", &open);
+  FreeScriptCommandArrays();
+  ASSERT_EQ(open.size(), 1u);
+  EXPECT_STREQ(open[0].word, "begin");
 }

@@ -63,6 +63,41 @@ TEST(CommandLine, OverlongWordAndParametersAreCutToTheirBuffers) {
   EXPECT_EQ(s.parms.find_first_not_of('p'), std::string::npos);
 }
 
+TEST(CommandLine, HashPrefixIsAtMostTwoCharactersAndTheLinesAreTakenOneByOne) {
+  struct Case {
+    const char* line;
+    int prefix;
+    const char* command;
+    const char* rest;  // the line after its prefix, comment cut off
+  } cases[] = {
+      {"output 1", 0, "output", "output 1"},
+      {"#output 1", 1, "output", "output 1"},
+      {"##output 1 // note", 2, "output", "output 1 "},
+      {"###output 1", 2, "#output", "#output 1"},
+      {"# output", 1, "output", " output"},
+      {"##", 2, "", ""},
+  };
+  for (const Case& c : cases) {
+    char line[kMaxLineLength + 1], command[kMaxCommandWord + 1], parms[kMaxParmsLength + 1];
+    ZNK_CopyString(line, c.line, sizeof line);
+    int prefix = SplitScriptLine(line, command, parms);
+    EXPECT_EQ(prefix, c.prefix) << c.line;
+    EXPECT_STREQ(command, c.command) << c.line;
+    EXPECT_STREQ(line + prefix, c.rest) << c.line;
+  }
+
+  // CR, LF and CR LF each end one line; the last line needs no line end.
+  const char* text = "a\rb\nc\r\n\rd";
+  int length = static_cast<int>(std::strlen(text));
+  std::string lines;
+  for (int pos = 0; pos < length;) {
+    char line[kMaxLineLength + 1];
+    pos = TakeScriptLine(text, pos, length, line);
+    lines += std::string(line) + "|";
+  }
+  EXPECT_EQ(lines, "a|b|c||d|");
+}
+
 TEST(EscapeSequences, NamedEscapesGiveTheirCharacters) {
   EXPECT_EQ(Escaped("a\\nb\\rc\\td\\ve\\af\\\"g"), std::string("a\nb\rc\td\ve\af\"g"));
 }

@@ -250,17 +250,21 @@ TEST_F(Runner, MacroIsCalledOnlyFromLinesCompiledAfterItsBegin) {
   EXPECT_EQ(I(1), 3);
 }
 
-TEST_F(Runner, MacrosCallMacrosAndDefineMacrosInsideTheirBodies) {
+TEST_F(Runner, MacrosCallMacrosAndABeginInsideAnOpenBodyDoesNotNest) {
+  // Outer's body ends at the first end: "addi 3,1" belongs to the script, the second end
+  // closes nothing, and Nested is named in a body that never closes, so it has no body.
   Make("begin Inner\naddi 1,1\nend\n"
-       "begin Outer\nInner\nInner\nbegin Nested\naddi 2,1\nend\nend\n"
+       "begin Outer\nInner\nInner\nbegin Nested\naddi 2,1\nend\naddi 3,1\nend\n"
        "Outer\nNested");
   ExecuteZNKCommandScript(scripts_[0]);
   EXPECT_EQ(I(1), 2);
-  EXPECT_EQ(I(2), 1);
+  EXPECT_EQ(I(2), 0);
+  EXPECT_EQ(I(3), 1);
   macroScript* nested = FindMacro("Nested");
   ASSERT_NE(nested, nullptr);
-  EXPECT_NE(nested->theScript, nullptr);
-  EXPECT_EQ(nested->theScript->isMacro, 1);
+  EXPECT_EQ(nested->theScript, nullptr);
+  ASSERT_NE(FindMacro("Outer"), nullptr);
+  EXPECT_EQ(FindMacro("Outer")->theScript->isMacro, 1);
 }
 
 TEST_F(Runner, RedefiningAMacroReplacesItsBodyForEveryCall) {

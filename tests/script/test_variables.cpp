@@ -123,20 +123,38 @@ TEST_F(Variables, EngineVariablesAreBoundToTheGlobalsInOrder) {
   fps = 0;
 }
 
-TEST_F(Variables, WritesIntoEngineGlobalsKeepTheGlobalsType) {
+TEST_F(Variables, WritesIntoEngineGlobalsRetypeTheVariableAndKeepTheGlobalsType) {
   InstallEngineVariables();
   float savedSpeed = gGameSpeedFactor;
   SetInt("gameSpeed", 3);
   EXPECT_FLOAT_EQ(gGameSpeedFactor, 3.0f);
+  EXPECT_EQ(gVarPtr->dataType, kVarInt);
+  EXPECT_STREQ(GetString_ZNK("gameSpeed"), "3");
   EXPECT_FLOAT_EQ(GetFloat("gameSpeed"), 3.0f);
-  SetString_ZNK("gameSpeed", "0.5");
+  SetString_ZNK("gameSpeed", "0.5 fast");
   EXPECT_FLOAT_EQ(gGameSpeedFactor, 0.5f);
+  EXPECT_STREQ(GetString_ZNK("gameSpeed"), "0.5 fast");
+  EXPECT_EQ(GetInt("gameSpeed"), 0);
+  // A value of the global's own type reads the global again, as the engine changes it.
+  SetFloat("gameSpeed", 2.0f);
+  gGameSpeedFactor = 4.0f;
+  EXPECT_STREQ(GetString_ZNK("gameSpeed"), "4.000000");
+
   SetFloat("poly", 7.9f);
   EXPECT_EQ(gTrigsDrawn, 7);
+  EXPECT_STREQ(GetString_ZNK("poly"), "7.900000");
+  SetInt("doFog", 5);
+  EXPECT_EQ(doFog, 1);
+  EXPECT_EQ(GetInt("doFog"), 5);
   SetString_ZNK("doFog", "true");
   EXPECT_EQ(doFog, 1);
+  EXPECT_EQ(GetBoolean("doFog"), 1);
+  SetBoolean("gFogEnd", 1);
+  EXPECT_FLOAT_EQ(gFogEnd, 1.0f);
+  EXPECT_STREQ(GetString_ZNK("gFogEnd"), "true");
   SetFloat("doFog", 0.0f);
   EXPECT_EQ(doFog, 0);
   gGameSpeedFactor = savedSpeed;
   gTrigsDrawn = 0;
+  gFogEnd = 200.0f;
 }

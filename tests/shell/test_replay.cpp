@@ -63,3 +63,11 @@ TEST_F(Replay, MalformedLinesAreRefused) {
   EXPECT_FALSE(LoadInputReplay(dir.Write("f.txt", "1 key 65 down extra\n")));
   EXPECT_FALSE(LoadInputReplay(dir.path() + "/missing.txt"));
 }
+
+TEST_F(Replay, EndlessOrOverlongLinesAreRefusedNotSwallowed) {
+  // A long comment line is as bad as a long event: the line bound holds for every line.
+  EXPECT_FALSE(LoadInputReplay(dir.Write("long.txt", "# " + std::string(5000, 'x') + "\n1 key 65 down\n")));
+  EXPECT_FALSE(LoadInputReplay("/dev/zero"));  // one endless line: refused after its bound
+  EXPECT_TRUE(LoadInputReplay(dir.Write("ok.txt", "# " + std::string(200, 'x') + "\r\n1 key 65 down")));
+  EXPECT_EQ(KeyInPass(1, 65), 1);
+}
