@@ -62,14 +62,8 @@ int ReadNumber(const char* parms, int fallback) {
 
 zntlmdl* SelectedModel() { return selHuman ? selHuman->mdl : nullptr; }
 
-// Seconds to a signed millisecond shift, truncated toward zero and kept inside 32 bits.
-int32_t SecondsToShift(float seconds) {
-  double ms = static_cast<double>(seconds) * 1000.0;
-  if (!std::isfinite(ms)) return 0;
-  if (ms > 2147483647.0) return INT32_MAX;
-  if (ms < -2147483648.0) return INT32_MIN;
-  return static_cast<int32_t>(ms);
-}
+// Seconds to a signed millisecond shift, truncated toward zero and saturated at the int limits.
+int32_t SecondsToShift(float seconds) { return TruncateToInt(static_cast<double>(seconds) * 1000.0); }
 
 // Up to `count` floats: from float registers 1..count for an empty text, otherwise scanned
 // with `format`; fields the scan cannot read stay 0.

@@ -8,6 +8,7 @@
 
 #include <cmath>
 
+#include "script/variables.h"
 #include "world/box_tree.h"
 #include "world/level_mesh.h"
 #include "world/world_math.h"
@@ -170,17 +171,6 @@ int CollideLineSegmentWorld(vector_type a, vector_type b, vector_type* intercept
   return anyHit;
 }
 
-namespace {
-// Truncates toward zero; points far off screen (or behind the eye) saturate instead of
-// overflowing the int.
-int PixelFromWindowCoordinate(double c) {
-  if (!(c == c)) return 0;
-  if (c > 2147483000.0) return 2147483000;
-  if (c < -2147483000.0) return -2147483000;
-  return static_cast<int>(c);
-}
-}  // namespace
-
 void GetScreenCoordFrom3DPoint(vector_type worldCoord, int* h, int* v) {
   GLdouble modelview[16], projection[16];
   GLint viewport[4];
@@ -189,6 +179,7 @@ void GetScreenCoordFrom3DPoint(vector_type worldCoord, int* h, int* v) {
   glGetIntegerv(GL_VIEWPORT, viewport);
   GLdouble winX = 0.0, winY = 0.0, winZ = 0.0;
   gluProject(worldCoord.x, worldCoord.y, worldCoord.z, modelview, projection, viewport, &winX, &winY, &winZ);
-  *h = PixelFromWindowCoordinate(winX);
-  *v = PixelFromWindowCoordinate(viewport[3] - winY);
+  // Points far off screen (or behind the eye) saturate at the int limits.
+  *h = TruncateToInt(winX);
+  *v = TruncateToInt(viewport[3] - winY);
 }
