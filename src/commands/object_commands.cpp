@@ -522,7 +522,6 @@ char* znkinstr_mesh(char* parms, char* buffer) {
   }
   char path[sizeof routePath + kStringRegisterSize];
   std::snprintf(path, sizeof path, "%s%s", routePath, name);
-  FixPathString(path);
   ImportModelWithAutoDetect(path, 1.0f);
   return nullptr;
 }

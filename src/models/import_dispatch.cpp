@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "models/import_3ds.h"
 #include "models/import_coalesce.h"
@@ -14,7 +15,12 @@
 #include "world/level_mesh.h"
 #include "world/meshwork_reader.h"
 
-void ImportModelWithAutoDetect(const char* fileName, float scaleFactor) {
+void ImportModelWithAutoDetect(const char* gameName, float scaleFactor) {
+  // The readers get the name as found on disk; the OBJ ending is judged on the name as the
+  // game wrote it, as on the file systems games were made on.
+  std::string found(gameName);
+  FixPathString(&found[0]);
+  const char* fileName = found.c_str();
   FILE* file = OpenGameFile(fileName);
   if (!file) {
     OutputToDialog("An error occured while attempting to open the file.");
@@ -47,9 +53,8 @@ void ImportModelWithAutoDetect(const char* fileName, float scaleFactor) {
     ImportMeshFrom3DS(fileName, scaleFactor);
     return;
   }
-  size_t length = std::strlen(fileName);
-  // The name is the one found on disk, whose ending may be in capitals ("Hall.OBJ").
-  if (length >= 4 && ZNK_EqualStringIgnoreCase(fileName + length - 4, ".obj")) {
+  size_t length = std::strlen(gameName);
+  if (length >= 4 && std::strcmp(gameName + length - 4, ".obj") == 0) {
     ImportWavefrontOBJModel(fileName, scaleFactor);
     return;
   }

@@ -2,4 +2,5 @@
 // it to the reader of its format, which adds its geometry to the level.
 #pragma once
 
-void ImportModelWithAutoDetect(const char* fileName, float scaleFactor);
+// `gameName` is the file's name as the game gives it ("\" and any case allowed).
+void ImportModelWithAutoDetect(const char* gameName, float scaleFactor);

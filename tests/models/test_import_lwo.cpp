@@ -256,13 +256,13 @@ TEST_F(Dispatch, HeaderBytesDecideBeforeTheName) {
   ASSERT_EQ(it::Vertices().size(), 3u);
   EXPECT_NEAR(it::Vertices()[0]->pos.x, 500.0f, 1e-3f);
 
-  // The OBJ ending is taken in any case (names come as found on disk: "Hall.OBJ"); a name
-  // with no known header and no OBJ ending is not supported.
+  // The OBJ ending counts as the game wrote it: an upper-case OBJ name with no known header
+  // is not supported; a lower-case one names the same file in another case and is read.
   Write("d/upper.OBJ", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
   ImportModelWithAutoDetect(Path("d/upper.OBJ").c_str(), 1.0f);
+  EXPECT_EQ(it::Triangles().size(), 1u);
+  ImportModelWithAutoDetect(Path("d/UPPER.obj").c_str(), 1.0f);
   EXPECT_EQ(it::Triangles().size(), 2u);
-  Write("d/plain.txt", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
-  ImportModelWithAutoDetect(Path("d/plain.txt").c_str(), 1.0f);
   ASSERT_EQ(dialogs.texts().size(), 1u);
   EXPECT_EQ(dialogs.texts()[0],
             "That file format is not supported. Only WTF, Meshwork, Coalesce, 3DS, OBJ and LWO are supported as of "
