@@ -209,9 +209,9 @@ int CheckGame() {
       else places = levelFolders;
       places.push_back(routePath);
       bool found = false;
-      for (const std::string& place : places) {
-        std::string candidate = place + "Models" + kDirectoryDevider + named.name;
-        if (ZNK_FileExists(candidate.c_str())) found = true;
+      for (size_t k = 0; k < places.size() && !found; k++) {
+        std::string candidate = places[k] + "Models" + kDirectoryDevider + named.name;
+        found = ZNK_FileExists(candidate.c_str()) != 0;
       }
       if (!found) ReportMissing(named, "model");
     }

@@ -68,6 +68,13 @@ class FontTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(gl.ok()); }
   void TearDown() override { DisposeAllFonts(); }
+  // Builds the face at a size and returns the font by its signature (null when none).
+  font_type* Build(const char* face, int size) {
+    BuildGLFont(face, size);
+    char signature[32];
+    std::snprintf(signature, sizeof signature, "%s%d", face, size);
+    return FindFontBySignature(signature);
+  }
   int FontCount() {
     int n = 0;
     for (font_type* f = baseFont.next; f; f = f->next) n++;
@@ -133,10 +140,7 @@ TEST_F(FontTest, EverySizeFrom6To96HasDisjointPicturesWithinTheTextureLimit) {
   int previousWidth = 0;
   for (int size = 6; size <= 96; size += 6) {
     SCOPED_TRACE(size);
-    BuildGLFont("DejaVu Sans", size);
-    char signature[32];
-    std::snprintf(signature, sizeof signature, "DejaVu Sans%d", size);
-    font_type* font = FindFontBySignature(signature);
+    font_type* font = Build("DejaVu Sans", size);
     ASSERT_NE(font, nullptr);
     EXPECT_LE(font->atlasWidth, limit);
     EXPECT_LE(font->atlasHeight, limit);
@@ -150,10 +154,7 @@ TEST_F(FontTest, EverySizeFrom6To96HasDisjointPicturesWithinTheTextureLimit) {
 TEST_F(FontTest, GlyphInkLiesInsideItsPictureAtTheRightPixelHeight) {
   for (int size : {12, 48}) {
     SCOPED_TRACE(size);
-    BuildGLFont("DejaVu Sans", size);
-    char signature[32];
-    std::snprintf(signature, sizeof signature, "DejaVu Sans%d", size);
-    font_type* font = FindFontBySignature(signature);
+    font_type* font = Build("DejaVu Sans", size);
     ASSERT_NE(font, nullptr);
     AtlasPixels low = Atlas(font, font->theTexture);
     for (size_t i = 0; i < low.rgba.size(); i += 4) {
