@@ -7,6 +7,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "commands/commands.h"
@@ -110,16 +113,6 @@ bool AnyVisibleVertexSelected() {
   return false;
 }
 
-bool EdgeJoins(const mesh_edge* e, const mesh_vert* a, const mesh_vert* b) {
-  return (e->v1 == a && e->v2 == b) || (e->v1 == b && e->v2 == a);
-}
-
-bool VisibleEdgeJoins(const mesh_edge* from, const mesh_vert* a, const mesh_vert* b) {
-  for (const mesh_edge* e = from; e; e = e->next)
-    if (e->visible && EdgeJoins(e, a, b)) return true;
-  return false;
-}
-
 void AddTriangleAtHead(mesh_vert* a, mesh_vert* b, mesh_vert* c) {
   level_triangle* t = new level_triangle();
   t->vertexPtrs[0] = a;
@@ -138,26 +131,53 @@ void AddTriangleAtHead(mesh_vert* a, mesh_vert* b, mesh_vert* c) {
   baseLTPtr->next = t;
 }
 
+// The level's edges as one `line` needs them, gathered in one pass over the edge list: for
+// each selected vertex the visible edges that have it as an end, in list order, and the set
+// of vertices a visible edge joins to the target. The edges the command makes only ever join
+// a selected vertex to the target, so only the second part grows while it runs.
+struct LineEdgeIndex {
+  std::unordered_map<const mesh_vert*, uint32_t> slotOf;  // selected vertex -> its slot
+  std::vector<uint32_t> firstEdge;                         // per slot, into `edges`; one more at the end
+  std::vector<mesh_edge*> edges;
+  std::unordered_set<const mesh_vert*> joinedToTarget;
+};
+
+void BuildLineEdgeIndex(const std::vector<mesh_vert*>& selected, const mesh_vert* target, LineEdgeIndex* index) {
+  index->slotOf.reserve(selected.size());
+  for (uint32_t k = 0; k < selected.size(); ++k) index->slotOf.emplace(selected[k], k);
+  std::vector<std::pair<uint32_t, mesh_edge*>> ends;
+  for (mesh_edge* e = baseEdgePtr->next; e; e = e->next) {
+    if (!e->visible) continue;
+    if (e->v1 == target) index->joinedToTarget.insert(e->v2);
+    if (e->v2 == target) index->joinedToTarget.insert(e->v1);
+    auto a = index->slotOf.find(e->v1);
+    if (a != index->slotOf.end()) ends.emplace_back(a->second, e);
+    if (e->v2 == e->v1) continue;
+    auto b = index->slotOf.find(e->v2);
+    if (b != index->slotOf.end()) ends.emplace_back(b->second, e);
+  }
+  // Counting sort by slot keeps each vertex's edges in list order.
+  index->firstEdge.assign(selected.size() + 1, 0);
+  for (const auto& end : ends) ++index->firstEdge[end.first + 1];
+  for (size_t k = 1; k < index->firstEdge.size(); ++k) index->firstEdge[k] += index->firstEdge[k - 1];
+  std::vector<uint32_t> fill(index->firstEdge.begin(), index->firstEdge.end() - 1);
+  index->edges.resize(ends.size());
+  for (const auto& end : ends) index->edges[fill[end.first]++] = end.second;
+}
+
 // The new edge (a, b) closes every loop a - o - b of older visible edges into a triangle
-// (a, b, o). An end pair joined by several older edges (the importers give shared edges once
-// per triangle) still makes one triangle per o.
-void CloseTriangles(mesh_edge* newEdge) {
-  mesh_vert* a = newEdge->v1;
-  mesh_vert* b = newEdge->v2;
-  std::vector<mesh_vert*> done;
-  for (mesh_edge* e = newEdge->next; e; e = e->next) {
-    if (!e->visible || (e->v1 != a && e->v2 != a)) continue;
+// (a, b, o), in the list order of the edges at a. An end pair joined by several older edges
+// (the importers give shared edges once per triangle) still makes one triangle per o.
+void CloseTriangles(mesh_vert* a, mesh_vert* b, const LineEdgeIndex& index, uint32_t slot,
+                    std::unordered_set<const mesh_vert*>* closed) {
+  closed->clear();
+  for (uint32_t k = index.firstEdge[slot]; k < index.firstEdge[slot + 1]; ++k) {
+    const mesh_edge* e = index.edges[k];
     mesh_vert* o = e->v1 == a ? e->v2 : e->v1;
     if (o == a || o == b) continue;
-    bool seen = false;
-    for (mesh_vert* d : done) seen = seen || d == o;
-    if (seen) continue;
-    for (mesh_edge* f = newEdge->next; f; f = f->next) {
-      if (f == e || !f->visible || !EdgeJoins(f, o, b)) continue;
-      AddTriangleAtHead(a, b, o);
-      done.push_back(o);
-      break;
-    }
+    if (!index.joinedToTarget.count(o) || closed->count(o)) continue;
+    AddTriangleAtHead(a, b, o);
+    closed->insert(o);
   }
 }
 
@@ -337,16 +357,23 @@ char* znkinstr_line(char* parms, char* buffer) {
   }
   mesh_vert* t = FindVertexAt(p);
   if (!t) t = AddVertexAtHead(p);
-  for (mesh_vert* v = baseMeshVertPtr->next; v; v = v->next) {
-    if (!v->visible || !v->selected || v == t) continue;
-    if (!VisibleEdgeJoins(baseEdgePtr->next, v, t)) {
+  std::vector<mesh_vert*> selected;
+  for (mesh_vert* v = baseMeshVertPtr->next; v; v = v->next)
+    if (v->visible && v->selected && v != t) selected.push_back(v);
+  LineEdgeIndex index;
+  BuildLineEdgeIndex(selected, t, &index);
+  std::unordered_set<const mesh_vert*> closed;
+  for (uint32_t slot = 0; slot < selected.size(); ++slot) {
+    mesh_vert* v = selected[slot];
+    if (!index.joinedToTarget.count(v)) {
       mesh_edge* e = new mesh_edge();
       e->v1 = v;
       e->v2 = t;
       e->visible = 1;
       e->next = baseEdgePtr->next;
       baseEdgePtr->next = e;
-      CloseTriangles(e);
+      index.joinedToTarget.insert(v);
+      CloseTriangles(v, t, index, slot, &closed);
     }
     v->selected = v->oldSelected = 0;
   }

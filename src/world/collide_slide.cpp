@@ -1,5 +1,5 @@
-// Swept unit sphere in ellipsoid space against the level triangles the box tree reports near
-// the path (face, then corners and edges) and against the upright cylinders of the other
+// Swept unit sphere in ellipsoid space against the level triangles the collision hierarchy
+// reports near the path (face, then corners and edges) and against the upright cylinders of the other
 // bodies; the recursive slide along the contact plane and the gravity step.
 #include "world/collide_slide.h"
 
@@ -11,6 +11,7 @@
 #include "objects/player.h"
 #include "script/engine_variables.h"
 #include "world/box_tree.h"
+#include "world/collision_mesh.h"
 #include "world/level_mesh.h"
 #include "world/object_collision.h"
 #include "world/world_math.h"
@@ -33,10 +34,10 @@ vector_type SafeRadii(vector_type r) { return {SafeRadius(r.x), SafeRadius(r.y),
 
 // The sweep of the packet's unit sphere against one triangle: 1 with the distance along the
 // velocity and the contact point (ellipsoid space) when it touches within this pass.
-int SweepTriangle(const CollisionPacket* pk, const level_triangle* trig, double* distance, vector_type* contact) {
-  const vector_type p1 = VDiv(trig->vertexPtrs[0]->pos, pk->eRadius);
-  const vector_type p2 = VDiv(trig->vertexPtrs[1]->pos, pk->eRadius);
-  const vector_type p3 = VDiv(trig->vertexPtrs[2]->pos, pk->eRadius);
+int SweepTriangle(const CollisionPacket* pk, const vector_type* corners, double* distance, vector_type* contact) {
+  const vector_type p1 = VDiv(corners[0], pk->eRadius);
+  const vector_type p2 = VDiv(corners[1], pk->eRadius);
+  const vector_type p3 = VDiv(corners[2], pk->eRadius);
   const vector_type normal = GetNormalOfTrig(p1, p2, p3);
   if (!isFrontFacingTo(normal, pk->normalizedVelocity)) return 0;
 
@@ -190,7 +191,8 @@ void RecursiveBoxCollision(AABB* box, vector_type min, vector_type max) {
 void checkTriangle(CollisionPacket* colPackage, level_triangle* trig) {
   double distance;
   vector_type contact;
-  if (!SweepTriangle(colPackage, trig, &distance, &contact)) return;
+  const vector_type corners[3] = {trig->vertexPtrs[0]->pos, trig->vertexPtrs[1]->pos, trig->vertexPtrs[2]->pos};
+  if (!SweepTriangle(colPackage, corners, &distance, &contact)) return;
   if (!colPackage->foundCollision || distance < colPackage->nearestDistance) TakeContact(colPackage, distance, contact);
 }
 
@@ -204,27 +206,21 @@ void checkCollision(CollisionPacket* pk) {
   const vector_type qmax = VAdd(VMul(hi, pk->eRadius), pk->eRadius);
 
   if (baseLT.next) {
-    ClearNodeMarks();
-    RecursiveBoxCollision(&boxTree, qmin, qmax);
     // Nearest contact; among equal distances the triangle earliest in the list.
     const level_triangle* best = nullptr;
     double bestDistance = 0.0;
     vector_type bestContact = {0.0f, 0.0f, 0.0f};
-    auto overlaps = [&](vector_type mn, vector_type mx) { return BoxesOverlap(mn, mx, qmin, qmax); };
-    for (AABB* node : MarkedNodes()) {
-      ForEachHeldCandidate(node, overlaps, [&](const HeldTriangle& h) {
-        if (!BoxesOverlap(h.min, h.max, qmin, qmax)) return;
-        const level_triangle* t = h.trig;
-        double distance;
-        vector_type contact;
-        if (!SweepTriangle(pk, t, &distance, &contact)) return;
-        if (!best || distance < bestDistance || (distance == bestDistance && t->listOrder < best->listOrder)) {
-          best = t;
-          bestDistance = distance;
-          bestContact = contact;
-        }
-      });
-    }
+    ForEachTriangleInBox(qmin, qmax, [&](const CollisionTriangle& c) {
+      double distance;
+      vector_type contact;
+      if (!SweepTriangle(pk, c.corner, &distance, &contact)) return;
+      if (!best || distance < bestDistance ||
+          (distance == bestDistance && TriangleListPlace(c.trig) < TriangleListPlace(best))) {
+        best = c.trig;
+        bestDistance = distance;
+        bestContact = contact;
+      }
+    });
     if (best && (!pk->foundCollision || bestDistance < pk->nearestDistance)) TakeContact(pk, bestDistance, bestContact);
   }
 
