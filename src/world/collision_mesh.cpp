@@ -18,20 +18,33 @@ float FaceTestMargin(const CollisionTriangle& c) {
 
 void BuildCollisionMesh(std::vector<CollisionTriangle>* listed) {
   CollisionMesh& mesh = gCollisionMesh;
+  mesh.build += 1;
   const uint32_t n = static_cast<uint32_t>(listed->size());
-  std::vector<vector_type> mins(n), maxs(n);
-  for (uint32_t k = 0; k < n; ++k) {
-    mins[k] = TriangleMin((*listed)[k]);
-    maxs[k] = TriangleMax((*listed)[k]);
+  std::vector<uint32_t> codes;
+  {
+    std::vector<vector_type> centres(n);
+    for (uint32_t k = 0; k < n; ++k) {
+      const CollisionTriangle& c = (*listed)[k];
+      centres[k] = VScale(VAdd(TriangleMin(c), TriangleMax(c)), 0.5f);
+    }
+    SortAlongCurve(centres.data(), n, &mesh.tree.items, &codes);
   }
-  BuildFeatureTree(&mesh.tree, mins.data(), maxs.data(), n, kCollisionLeafTriangles);
-  mins = std::vector<vector_type>();
-  maxs = std::vector<vector_type>();
-
   mesh.trigs.resize(n);
   for (uint32_t k = 0; k < n; ++k) mesh.trigs[k] = (*listed)[mesh.tree.items[k]];
   *listed = std::vector<CollisionTriangle>();
+  std::vector<vector_type> mins(n), maxs(n);
+  for (uint32_t k = 0; k < n; ++k) {
+    mins[k] = TriangleMin(mesh.trigs[k]);
+    maxs[k] = TriangleMax(mesh.trigs[k]);
+  }
+  BuildFeatureTreeInCurveOrder(&mesh.tree, codes.data(), mins.data(), maxs.data(), n, kCollisionLeafTriangles);
+  mesh.marginsReady = false;
+}
 
+void EnsureNodeMargins() {
+  CollisionMesh& mesh = gCollisionMesh;
+  if (mesh.marginsReady) return;
+  mesh.marginsReady = true;
   // Children come after their parent, so a backward pass sees every child first.
   const size_t count = mesh.tree.nodes.size();
   mesh.nodeMargin.assign(count, 0.0f);
@@ -47,4 +60,8 @@ void BuildCollisionMesh(std::vector<CollisionTriangle>* listed) {
   }
 }
 
-void FreeCollisionMesh() { gCollisionMesh = CollisionMesh(); }
+void FreeCollisionMesh() {
+  const uint64_t build = gCollisionMesh.build;
+  gCollisionMesh = CollisionMesh();
+  gCollisionMesh.build = build + 1;
+}

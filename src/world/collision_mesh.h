@@ -18,15 +18,19 @@ struct CollisionMesh {
   FeatureTree tree;                      // leaf ranges index `trigs` directly
   std::vector<CollisionTriangle> trigs;  // in the tree's item order
   std::vector<float> nodeMargin;         // per node: the largest FaceTestMargin below it
+  bool marginsReady = false;             // nodeMargin is made by the first sphere test
+  uint64_t build = 0;                    // counts builds and frees, for the queries' own caches
 };
 extern CollisionMesh gCollisionMesh;
 
 // Triangles per leaf of the collision hierarchy.
-constexpr uint32_t kCollisionLeafTriangles = 4;
+constexpr uint32_t kCollisionLeafTriangles = 8;
 
 // Builds the hierarchy from the level's triangles (taken in list order; the array is used up).
 void BuildCollisionMesh(std::vector<CollisionTriangle>* listed);
 void FreeCollisionMesh();
+// Makes the node margins if this build has none yet (only the sphere face test reads them).
+void EnsureNodeMargins();
 
 // A triangle's place in the level's list: among equally near contacts the queries keep the
 // triangle earliest in the list.

@@ -4,6 +4,7 @@
 // codes are equal). Node boxes are the unions of their items' boxes.
 #include "world/feature_tree.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "world/world_math.h"
@@ -27,35 +28,32 @@ uint32_t CurveCell(float value, float lo, float scale) {
   return static_cast<uint32_t>(q);
 }
 
-// Stable sort of (code, item) pairs by code: three passes of ten bits.
+// Stable sort of items by code: each key holds the code above the item number, sorted by
+// four passes of eight bits over the code.
 void RadixSortByCode(std::vector<uint32_t>* codes, std::vector<uint32_t>* items) {
   const size_t n = codes->size();
-  std::vector<uint32_t> codes2(n), items2(n);
-  std::vector<uint32_t> count(1024);
-  for (int shift = 0; shift < 30; shift += 10) {
-    std::fill(count.begin(), count.end(), 0u);
-    for (uint32_t c : *codes) ++count[(c >> shift) & 1023u];
-    uint32_t sum = 0;
-    for (uint32_t& c : count) {
-      const uint32_t here = c;
-      c = sum;
-      sum += here;
-    }
-    for (size_t k = 0; k < n; ++k) {
-      const uint32_t slot = count[((*codes)[k] >> shift) & 1023u]++;
-      codes2[slot] = (*codes)[k];
-      items2[slot] = (*items)[k];
-    }
-    codes->swap(codes2);
-    items->swap(items2);
+  std::vector<uint64_t> keys(n), scratch(n);
+  for (size_t k = 0; k < n; ++k) keys[k] = (static_cast<uint64_t>((*codes)[k]) << 32) | (*items)[k];
+  for (int shift = 32; shift < 64; shift += 8) {
+    size_t count[257] = {};
+    for (uint64_t key : keys) ++count[((key >> shift) & 255u) + 1];
+    for (int b = 1; b < 257; ++b) count[b] += count[b - 1];
+    for (uint64_t key : keys) scratch[count[(key >> shift) & 255u]++] = key;
+    keys.swap(scratch);
+  }
+  for (size_t k = 0; k < n; ++k) {
+    (*codes)[k] = static_cast<uint32_t>(keys[k] >> 32);
+    (*items)[k] = static_cast<uint32_t>(keys[k]);
   }
 }
 
+// Builds over items already in curve order: position k has the box [mins[k], maxs[k]] and the
+// code codes[k]; node boxes are read from these arrays in order.
 struct Builder {
   FeatureTree* tree;
   const vector_type* mins;
   const vector_type* maxs;
-  const uint32_t* codes;  // sorted, parallel to tree->items
+  const uint32_t* codes;
   uint32_t leafItems;
 
   int32_t Build(uint32_t first, uint32_t count, int depth) {
@@ -66,12 +64,11 @@ struct Builder {
     node.count = count;
     node.left = node.right = -1;
     if (count <= leafItems || depth >= kFeatureTreeMaxDepth) {
-      const uint32_t* items = tree->items.data() + first;
-      node.min = mins[items[0]];
-      node.max = maxs[items[0]];
-      for (uint32_t k = 1; k < count; ++k) {
-        node.min = VMin(node.min, mins[items[k]]);
-        node.max = VMax(node.max, maxs[items[k]]);
+      node.min = mins[first];
+      node.max = maxs[first];
+      for (uint32_t k = first + 1; k < first + count; ++k) {
+        node.min = VMin(node.min, mins[k]);
+        node.max = VMax(node.max, maxs[k]);
       }
       tree->nodes[id] = node;
       return id;
@@ -104,37 +101,53 @@ struct Builder {
 
 }  // namespace
 
-void BuildFeatureTree(FeatureTree* tree, const vector_type* mins, const vector_type* maxs, uint32_t n,
-                      uint32_t leafItems) {
-  tree->nodes.clear();
-  tree->items.resize(n);
+void SortAlongCurve(const vector_type* centres, uint32_t n, std::vector<uint32_t>* items,
+                    std::vector<uint32_t>* codes) {
+  items->resize(n);
+  codes->resize(n);
   if (n == 0) return;
-  if (leafItems < 1) leafItems = 1;
-
-  std::vector<uint32_t> codes(n);
-  vector_type lo = VScale(VAdd(mins[0], maxs[0]), 0.5f), hi = lo;
-  for (uint32_t k = 0; k < n; ++k) {
-    const vector_type c = VScale(VAdd(mins[k], maxs[k]), 0.5f);
-    lo = VMin(lo, c);
-    hi = VMax(hi, c);
+  vector_type lo = centres[0], hi = lo;
+  for (uint32_t k = 1; k < n; ++k) {
+    lo = VMin(lo, centres[k]);
+    hi = VMax(hi, centres[k]);
   }
   // Cubic cells: one scale for all axes, so that a flat level is not cut along its thin side
   // as often as along its wide ones.
   const vector_type extent = VSub(hi, lo);
   const float widest = std::fmax(std::fmax(extent.x, extent.y), extent.z);
-  const float sx = widest > 0.0f ? 1024.0f / widest : 0.0f, sy = sx, sz = sx;
+  const float scale = widest > 0.0f ? 1024.0f / widest : 0.0f;
   for (uint32_t k = 0; k < n; ++k) {
-    const vector_type c = VScale(VAdd(mins[k], maxs[k]), 0.5f);
-    codes[k] = (SpreadBits(CurveCell(c.x, lo.x, sx)) << 2) | (SpreadBits(CurveCell(c.y, lo.y, sy)) << 1) |
-               SpreadBits(CurveCell(c.z, lo.z, sz));
-    tree->items[k] = k;
+    const vector_type c = centres[k];
+    (*codes)[k] = (SpreadBits(CurveCell(c.x, lo.x, scale)) << 2) | (SpreadBits(CurveCell(c.y, lo.y, scale)) << 1) |
+                  SpreadBits(CurveCell(c.z, lo.z, scale));
+    (*items)[k] = k;
   }
-  RadixSortByCode(&codes, &tree->items);
+  RadixSortByCode(codes, items);
+}
 
-  // A binary tree over n items with leaves of at least one item has fewer than 2 n nodes.
-  tree->nodes.reserve(2 * (n / leafItems + 1));
-  Builder builder{tree, mins, maxs, codes.data(), leafItems};
+void BuildFeatureTreeInCurveOrder(FeatureTree* tree, const uint32_t* codes, const vector_type* mins,
+                                  const vector_type* maxs, uint32_t n, uint32_t leafItems) {
+  tree->nodes.clear();
+  if (n == 0) return;
+  if (leafItems < 1) leafItems = 1;
+  // A binary tree whose leaves hold at least one item has fewer than 2 n nodes.
+  tree->nodes.reserve(std::min<size_t>(2 * static_cast<size_t>(n), 4 * (n / leafItems + 1)));
+  Builder builder{tree, mins, maxs, codes, leafItems};
   builder.Build(0, n, 0);
+}
+
+void BuildFeatureTree(FeatureTree* tree, const vector_type* mins, const vector_type* maxs, uint32_t n,
+                      uint32_t leafItems) {
+  std::vector<vector_type> centres(n);
+  for (uint32_t k = 0; k < n; ++k) centres[k] = VScale(VAdd(mins[k], maxs[k]), 0.5f);
+  std::vector<uint32_t> codes;
+  SortAlongCurve(centres.data(), n, &tree->items, &codes);
+  std::vector<vector_type> sortedMins(n), sortedMaxs(n);
+  for (uint32_t k = 0; k < n; ++k) {
+    sortedMins[k] = mins[tree->items[k]];
+    sortedMaxs[k] = maxs[tree->items[k]];
+  }
+  BuildFeatureTreeInCurveOrder(tree, codes.data(), sortedMins.data(), sortedMaxs.data(), n, leafItems);
 }
 
 void BuildFeatureTree(FeatureTree* tree, const std::vector<vector_type>& mins, const std::vector<vector_type>& maxs) {

@@ -22,6 +22,14 @@ struct FeatureTree {
 constexpr int kFeatureTreeMaxDepth = 64;
 constexpr uint32_t kFeatureLeafItems = 8;
 
+// Orders items 0..n-1 along the curve by the given centres: `items` gets the item numbers in
+// curve order and `codes` their codes, in the same order.
+void SortAlongCurve(const vector_type* centres, uint32_t n, std::vector<uint32_t>* items,
+                    std::vector<uint32_t>* codes);
+// Builds the nodes over items already in curve order (position k has code codes[k] and box
+// [mins[k], maxs[k]]); tree->items is left as the caller set it.
+void BuildFeatureTreeInCurveOrder(FeatureTree* tree, const uint32_t* codes, const vector_type* mins,
+                                  const vector_type* maxs, uint32_t n, uint32_t leafItems);
 // Builds over items 0..n-1 with the given boxes; a leaf holds at most `leafItems` items.
 void BuildFeatureTree(FeatureTree* tree, const vector_type* mins, const vector_type* maxs, uint32_t n,
                       uint32_t leafItems = kFeatureLeafItems);

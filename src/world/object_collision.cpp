@@ -5,6 +5,7 @@
 #include "world/object_collision.h"
 
 #include <cmath>
+#include <cstddef>
 #include <memory>
 #include <vector>
 
@@ -136,6 +137,7 @@ void FaceContacts(vector_type a, vector_type dir, float r, SphereContact* best) 
   const float reach = (r + length) * 1.001f + 0.0001f + 1e-5f * (LargestMagnitude(a) + length + r);
   const vector_type qmin = {a.x - reach, a.y - reach, a.z - reach};
   const vector_type qmax = {a.x + reach, a.y + reach, a.z + reach};
+  EnsureNodeMargins();
   const CollisionMesh& mesh = gCollisionMesh;
   auto widenedOverlap = [&](vector_type mn, vector_type mx, float m) {
     return BoxesOverlap(VSub(mn, vector_type{m, m, m}), VAdd(mx, vector_type{m, m, m}), qmin, qmax);
@@ -229,17 +231,17 @@ void ReleaseCollisionStorage() {
 }  // namespace
 
 // One walk of the triangle list: each triangle gets its plane record and its corners are
-// gathered for the collision hierarchy. The previous records are dropped first; every
-// triangle still in the list is given a new one.
+// gathered for the collision hierarchy. Plane blocks are kept for the next build.
 void BuildObjectCollisionData() {
-  const size_t expected = gCollisionMesh.trigs.size();
-  ReleaseCollisionStorage();
+  FreeCollisionMesh();
+  gFeaturesReady = false;
+  gPlaneCount = 0;
   std::vector<CollisionTriangle> listed;
-  listed.reserve(expected);
+  listed.reserve(gPlaneBlocks.size() * kPlanesPerBlock);
   plane_type* previous = nullptr;
   for (level_triangle* t = baseLT.next; t; t = t->next) {
     CollisionTriangle c;
-    for (int k = 0; k < 3; ++k) c.corner[k] = t->vertexPtrs[k]->pos;
+    for (int i = 0; i < 3; ++i) c.corner[i] = t->vertexPtrs[i]->pos;
     c.trig = t;
     listed.push_back(c);
     plane_type* pl = NewPlaneRecord();
