@@ -1,6 +1,7 @@
 // Collision benchmark: segment queries and collide-and-slide steps per second on a generated
 // level of about a million triangles, against Bullet's triangle-mesh BVH (ray tests and
-// sphere sweeps over the same mesh) in the same run.
+// sphere sweeps over the same mesh) in the same run; then the growth of the mesh builder's
+// "line" and of "spherecoll" over a level with one large floor, at N and 10 N.
 #include <btBulletCollisionCommon.h>
 
 #include <chrono>
@@ -10,7 +11,11 @@
 #include <random>
 #include <vector>
 
+#include "commands/commands.h"
+#include "models/import_common.h"
 #include "models/materials.h"
+#include "objects/human.h"
+#include "script/variables.h"
 #include "objects/player.h"
 #include "world/box_tree.h"
 #include "world/collide_slide.h"
@@ -77,6 +82,77 @@ void LoadIntoLevel(const Mesh& m) {
     lastT->next = t;
     lastT = t;
   }
+}
+
+// One "line" from a point above the middle of a grid of about n vertices, all selected (as
+// an imported level leaves them), with the three edges of each triangle: about 6 n edges.
+// Returns the seconds the command took.
+double TimeOneLine(int n) {
+  const int side = static_cast<int>(std::sqrt(static_cast<double>(n)));
+  ImportMesh grid;
+  for (int i = 0; i < side; ++i)
+    for (int j = 0; j < side; ++j) grid.positions.push_back({static_cast<float>(i), 0.0f, static_cast<float>(j)});
+  for (int i = 0; i + 1 < side; ++i)
+    for (int j = 0; j + 1 < side; ++j) {
+      const uint32_t a = i * side + j, b = a + 1, c = a + side, d = c + 1;
+      grid.triangles.push_back(DefaultImportTriangle(a, b, c));
+      grid.triangles.push_back(DefaultImportTriangle(b, d, c));
+    }
+  AppendImportToLevelNoRebuild(grid);
+  char point[64];
+  std::snprintf(point, sizeof point, "%f, 5, %f", side * 0.5f, side * 0.5f);
+  char echo[256] = "";
+  const double t0 = Now();
+  znkinstr_line(point, echo);
+  const double seconds = Now() - t0;
+  FreeLevelGeometry();
+  return seconds;
+}
+
+// `queries` spherecoll commands of the player's sphere at random places over a level of one
+// large floor under n small triangles scattered over it. Returns seconds per query.
+double TimeSpherecoll(int n, int queries) {
+  const float extent = 100.0f;
+  ImportMesh level;
+  auto vertex = [&](float x, float y, float z) {
+    level.positions.push_back({x, y, z});
+    return static_cast<uint32_t>(level.positions.size() - 1);
+  };
+  const uint32_t f0 = vertex(-1, 0, -1), f1 = vertex(-1, 0, extent + 1), f2 = vertex(extent + 1, 0, extent + 1),
+                 f3 = vertex(extent + 1, 0, -1);
+  level.triangles.push_back(DefaultImportTriangle(f0, f1, f2));
+  level.triangles.push_back(DefaultImportTriangle(f0, f2, f3));
+  std::mt19937 rng(7);
+  std::uniform_real_distribution<float> place(0.0f, extent), height(0.5f, 20.0f), off(-0.3f, 0.3f);
+  for (int k = 0; k < n; ++k) {
+    const float x = place(rng), y = height(rng), z = place(rng);
+    const uint32_t a = vertex(x, y, z), b = vertex(x + off(rng), y, z + 0.3f), c = vertex(x + 0.3f, y + off(rng), z);
+    level.triangles.push_back(DefaultImportTriangle(a, b, c));
+  }
+  AppendImportToLevel(level);
+  selHuman = nullptr;
+  int contacts = 0;
+  char parms[] = "1,7";
+  char echo[256] = "";
+  const double t0 = Now();
+  for (int q = 0; q < queries; ++q) {
+    const float x = place(rng), z = place(rng), y = height(rng);
+    double* f = FloatRegister(1);
+    f[0] = x, f[1] = y, f[2] = z;        // from
+    f[3] = x + 0.5f, f[4] = y - 1.0f, f[5] = z;  // to
+    playerPos = {x, y - 1.0f, z};
+    znkinstr_spherecoll(parms, echo);
+    contacts += *BoolRegister(1);
+  }
+  const double perQuery = (Now() - t0) / queries;
+  FreeLevelGeometry();
+  if (contacts == 0) std::printf("  (no spherecoll contact at %d triangles)\n", n);
+  return perQuery;
+}
+
+void ReportGrowth(const char* what, int n, double atN, double at10N) {
+  std::printf("%-34s N %7d: %9.3f ms   10 N: %9.3f ms   ratio %.2f (linear: at most 12)\n", what, n, atN * 1000,
+              at10N * 1000, at10N / atN);
 }
 
 void Report(const char* what, double ours, double bullet) {
@@ -199,5 +275,16 @@ int main() {
 
   world.removeCollisionObject(&terrain);
   FreeLevelGeometry();
+
+  // Growth: one "line" joining every vertex of an imported grid to a new point (N selected
+  // vertices, about 6 N edges); and spherecoll queries over one large floor and N small
+  // triangles (the floor must not make every query test every triangle).
+  // Best of three: the machine is shared.
+  auto best3 = [](double (*run)(int), int n) { return std::fmin(run(n), std::fmin(run(n), run(n))); };
+  const int lineN = 30000;
+  ReportGrowth("line (N selected, 6 N edges)", lineN, best3(TimeOneLine, lineN), best3(TimeOneLine, 10 * lineN));
+  const int sphereN = 10000;
+  ReportGrowth("spherecoll per query (floor + N)", sphereN, TimeSpherecoll(sphereN, 20000),
+               TimeSpherecoll(10 * sphereN, 20000));
   return 0;
 }

@@ -7,8 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <unordered_map>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -131,30 +129,74 @@ void AddTriangleAtHead(mesh_vert* a, mesh_vert* b, mesh_vert* c) {
   baseLTPtr->next = t;
 }
 
+// A table from vertex to number with open addressing: one flat array, no record per entry.
+class VertexNumbers {
+ public:
+  explicit VertexNumbers(size_t expected) {
+    size_t size = 16;
+    while (size < 2 * expected) size *= 2;
+    keys_.assign(size, nullptr);
+    values_.assign(size, 0);
+  }
+  // The number stored for v, or null.
+  const uint32_t* Find(const mesh_vert* v) const {
+    for (size_t k = Home(v);; k = (k + 1) & (keys_.size() - 1)) {
+      if (keys_[k] == v) return &values_[k];
+      if (!keys_[k]) return nullptr;
+    }
+  }
+  void Set(const mesh_vert* v, uint32_t value) {
+    if (2 * (used_ + 1) > keys_.size()) Grow();
+    size_t k = Home(v);
+    while (keys_[k] && keys_[k] != v) k = (k + 1) & (keys_.size() - 1);
+    if (!keys_[k]) ++used_;
+    keys_[k] = v;
+    values_[k] = value;
+  }
+
+ private:
+  size_t Home(const mesh_vert* v) const {
+    const uint64_t h = (static_cast<uint64_t>(reinterpret_cast<uintptr_t>(v)) >> 4) * 0x9E3779B97F4A7C15ull;
+    return static_cast<size_t>(h >> 32) & (keys_.size() - 1);
+  }
+  void Grow() {
+    std::vector<const mesh_vert*> keys;
+    std::vector<uint32_t> values;
+    keys.swap(keys_);
+    values.swap(values_);
+    keys_.assign(2 * keys.size(), nullptr);
+    values_.assign(2 * keys.size(), 0);
+    used_ = 0;
+    for (size_t k = 0; k < keys.size(); ++k)
+      if (keys[k]) Set(keys[k], values[k]);
+  }
+  std::vector<const mesh_vert*> keys_;
+  std::vector<uint32_t> values_;
+  size_t used_ = 0;
+};
+
 // The level's edges as one `line` needs them, gathered in one pass over the edge list: for
-// each selected vertex the visible edges that have it as an end, in list order, and the set
-// of vertices a visible edge joins to the target. The edges the command makes only ever join
-// a selected vertex to the target, so only the second part grows while it runs.
+// each selected vertex the visible edges that have it as an end, in list order, and the
+// vertices a visible edge joins to the target. The edges the command makes only ever join a
+// selected vertex to the target, so only the second part grows while it runs.
 struct LineEdgeIndex {
-  std::unordered_map<const mesh_vert*, uint32_t> slotOf;  // selected vertex -> its slot
-  std::vector<uint32_t> firstEdge;                         // per slot, into `edges`; one more at the end
+  explicit LineEdgeIndex(size_t selectedCount) : slotOf(selectedCount), joinedToTarget(selectedCount) {}
+  VertexNumbers slotOf;           // selected vertex -> its slot
+  std::vector<uint32_t> firstEdge;  // per slot, into `edges`; one more at the end
   std::vector<mesh_edge*> edges;
-  std::unordered_set<const mesh_vert*> joinedToTarget;
+  VertexNumbers joinedToTarget;   // present (1) when a visible edge joins it to the target
 };
 
 void BuildLineEdgeIndex(const std::vector<mesh_vert*>& selected, const mesh_vert* target, LineEdgeIndex* index) {
-  index->slotOf.reserve(selected.size());
-  for (uint32_t k = 0; k < selected.size(); ++k) index->slotOf.emplace(selected[k], k);
+  for (uint32_t k = 0; k < selected.size(); ++k) index->slotOf.Set(selected[k], k);
   std::vector<std::pair<uint32_t, mesh_edge*>> ends;
   for (mesh_edge* e = baseEdgePtr->next; e; e = e->next) {
     if (!e->visible) continue;
-    if (e->v1 == target) index->joinedToTarget.insert(e->v2);
-    if (e->v2 == target) index->joinedToTarget.insert(e->v1);
-    auto a = index->slotOf.find(e->v1);
-    if (a != index->slotOf.end()) ends.emplace_back(a->second, e);
+    if (e->v1 == target) index->joinedToTarget.Set(e->v2, 1);
+    if (e->v2 == target) index->joinedToTarget.Set(e->v1, 1);
+    if (const uint32_t* a = index->slotOf.Find(e->v1)) ends.emplace_back(*a, e);
     if (e->v2 == e->v1) continue;
-    auto b = index->slotOf.find(e->v2);
-    if (b != index->slotOf.end()) ends.emplace_back(b->second, e);
+    if (const uint32_t* b = index->slotOf.Find(e->v2)) ends.emplace_back(*b, e);
   }
   // Counting sort by slot keeps each vertex's edges in list order.
   index->firstEdge.assign(selected.size() + 1, 0);
@@ -167,17 +209,17 @@ void BuildLineEdgeIndex(const std::vector<mesh_vert*>& selected, const mesh_vert
 
 // The new edge (a, b) closes every loop a - o - b of older visible edges into a triangle
 // (a, b, o), in the list order of the edges at a. An end pair joined by several older edges
-// (the importers give shared edges once per triangle) still makes one triangle per o.
-void CloseTriangles(mesh_vert* a, mesh_vert* b, const LineEdgeIndex& index, uint32_t slot,
-                    std::unordered_set<const mesh_vert*>* closed) {
-  closed->clear();
+// (the importers give shared edges once per triangle) still makes one triangle per o:
+// `closedFor` remembers, per o, the slot (plus one) of the last vertex that closed it.
+void CloseTriangles(mesh_vert* a, mesh_vert* b, const LineEdgeIndex& index, uint32_t slot, VertexNumbers* closedFor) {
   for (uint32_t k = index.firstEdge[slot]; k < index.firstEdge[slot + 1]; ++k) {
     const mesh_edge* e = index.edges[k];
     mesh_vert* o = e->v1 == a ? e->v2 : e->v1;
-    if (o == a || o == b) continue;
-    if (!index.joinedToTarget.count(o) || closed->count(o)) continue;
+    if (o == a || o == b || !index.joinedToTarget.Find(o)) continue;
+    const uint32_t* closed = closedFor->Find(o);
+    if (closed && *closed == slot + 1) continue;
     AddTriangleAtHead(a, b, o);
-    closed->insert(o);
+    closedFor->Set(o, slot + 1);
   }
 }
 
@@ -360,20 +402,20 @@ char* znkinstr_line(char* parms, char* buffer) {
   std::vector<mesh_vert*> selected;
   for (mesh_vert* v = baseMeshVertPtr->next; v; v = v->next)
     if (v->visible && v->selected && v != t) selected.push_back(v);
-  LineEdgeIndex index;
+  LineEdgeIndex index(selected.size());
   BuildLineEdgeIndex(selected, t, &index);
-  std::unordered_set<const mesh_vert*> closed;
+  VertexNumbers closedFor(64);
   for (uint32_t slot = 0; slot < selected.size(); ++slot) {
     mesh_vert* v = selected[slot];
-    if (!index.joinedToTarget.count(v)) {
+    if (!index.joinedToTarget.Find(v)) {
       mesh_edge* e = new mesh_edge();
       e->v1 = v;
       e->v2 = t;
       e->visible = 1;
       e->next = baseEdgePtr->next;
       baseEdgePtr->next = e;
-      index.joinedToTarget.insert(v);
-      CloseTriangles(v, t, index, slot, &closed);
+      index.joinedToTarget.Set(v, 1);
+      CloseTriangles(v, t, index, slot, &closedFor);
     }
     v->selected = v->oldSelected = 0;
   }

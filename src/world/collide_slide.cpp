@@ -161,9 +161,10 @@ const std::vector<NearbyTriangle>& TrianglesNear(vector_type qmin, vector_type q
   if (near.valid && near.build == gCollisionMesh.build && SameVector(near.eRadius, eRadius) &&
       BoxInside(qmin, qmax, near.min, near.max))
     return near.list;
-  // Room for a few more steps of the same size in any direction.
+  // Room for a few more steps in any direction: the query box's smallest side, so that a long
+  // sweep does not gather a wide band around itself.
   const vector_type size = VSub(qmax, qmin);
-  const float pad = std::fmax(std::fmax(size.x, size.y), size.z);
+  const float pad = std::fmin(std::fmin(size.x, size.y), size.z);
   near.valid = true;
   near.build = gCollisionMesh.build;
   near.eRadius = eRadius;
