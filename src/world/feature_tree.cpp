@@ -128,6 +128,8 @@ void SortAlongCurve(const vector_type* centres, uint32_t n, std::vector<uint32_t
 void BuildFeatureTreeInCurveOrder(FeatureTree* tree, const uint32_t* codes, const vector_type* mins,
                                   const vector_type* maxs, uint32_t n, uint32_t leafItems) {
   tree->nodes.clear();
+  tree->itemMin.clear();
+  tree->itemMax.clear();
   if (n == 0) return;
   if (leafItems < 1) leafItems = 1;
   // A binary tree whose leaves hold at least one item has fewer than 2 n nodes.
@@ -148,6 +150,8 @@ void BuildFeatureTree(FeatureTree* tree, const vector_type* mins, const vector_t
     sortedMaxs[k] = maxs[tree->items[k]];
   }
   BuildFeatureTreeInCurveOrder(tree, codes.data(), sortedMins.data(), sortedMaxs.data(), n, leafItems);
+  tree->itemMin.swap(sortedMins);
+  tree->itemMax.swap(sortedMaxs);
 }
 
 void BuildFeatureTree(FeatureTree* tree, const std::vector<vector_type>& mins, const std::vector<vector_type>& maxs) {
@@ -155,7 +159,19 @@ void BuildFeatureTree(FeatureTree* tree, const std::vector<vector_type>& mins, c
 }
 
 void QueryFeatureTree(const FeatureTree& tree, vector_type qmin, vector_type qmax, std::vector<uint32_t>* out) {
-  WalkFeatureTree(
-      tree, [&](vector_type mn, vector_type mx) { return BoxesOverlap(mn, mx, qmin, qmax); },
-      [&](uint32_t item) { out->push_back(item); });
+  if (tree.nodes.empty()) return;
+  int32_t stack[kFeatureTreeMaxDepth + 2];
+  int top = 0;
+  stack[top++] = 0;
+  while (top > 0) {
+    const FeatureTree::Node& node = tree.nodes[stack[--top]];
+    if (!BoxesOverlap(node.min, node.max, qmin, qmax)) continue;
+    if (node.left >= 0) {
+      stack[top++] = node.right;
+      stack[top++] = node.left;
+      continue;
+    }
+    for (uint32_t k = node.first; k < node.first + node.count; ++k)
+      if (BoxesOverlap(tree.itemMin[k], tree.itemMax[k], qmin, qmax)) out->push_back(tree.items[k]);
+  }
 }

@@ -15,6 +15,8 @@ struct FeatureTree {
   };
   std::vector<Node> nodes;      // node 0 is the root; a parent comes before its children
   std::vector<uint32_t> items;  // item numbers, grouped by leaf
+  // The items' boxes, parallel to `items` (kept by BuildFeatureTree for QueryFeatureTree).
+  std::vector<vector_type> itemMin, itemMax;
 };
 
 // Deepest node of any tree: the curve has 30 bits, and a range of items on one point of it
@@ -55,5 +57,6 @@ void WalkFeatureTree(const FeatureTree& tree, NodeTest nodeTest, Visit visit) {
   }
 }
 
-// Appends to `out` every item whose box overlaps [qmin, qmax] (in no particular order).
+// Appends to `out` every item whose box overlaps [qmin, qmax] (in no particular order); the
+// tree must have been made by BuildFeatureTree.
 void QueryFeatureTree(const FeatureTree& tree, vector_type qmin, vector_type qmax, std::vector<uint32_t>* out);
