@@ -4,6 +4,7 @@
 // "line" and of "spherecoll" over a level with one large floor, at N and 10 N.
 #include <btBulletCollisionCommon.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -230,63 +231,76 @@ int main(int argc, char** argv) {
     from[k] = {place(rng), 10.0f, place(rng)};
     to[k] = {from[k].x + slant(rng), -10.0f, from[k].z + slant(rng)};
   }
+  // Both sides take turns on chunks of the same work, so that a change in the load of the
+  // shared machine falls on both alike.
+  constexpr int kChunks = 20;
   int ourHits = 0, bulletHits = 0, agree = 0;
   std::vector<float> ourY(kSegments, NAN);
-  t0 = Now();
-  for (int k = 0; k < kSegments; ++k) {
-    vecDistance = 65535.0f;
-    vector_type X;
-    if (CollideLineSegmentWorld(from[k], to[k], &X)) {
-      ++ourHits;
-      ourY[k] = gCollisionPoint.y;
+  double ourTime = 0.0, bulletTime = 0.0;
+  for (int chunk = 0; chunk < kChunks; ++chunk) {
+    const int first = chunk * kSegments / kChunks, last = (chunk + 1) * kSegments / kChunks;
+    t0 = Now();
+    for (int k = first; k < last; ++k) {
+      vecDistance = 65535.0f;
+      vector_type X;
+      if (CollideLineSegmentWorld(from[k], to[k], &X)) {
+        ++ourHits;
+        ourY[k] = gCollisionPoint.y;
+      }
     }
-  }
-  const double ourSeg = kSegments / (Now() - t0);
-  t0 = Now();
-  for (int k = 0; k < kSegments; ++k) {
-    btVector3 a(from[k].x, from[k].y, from[k].z), b(to[k].x, to[k].y, to[k].z);
-    btCollisionWorld::ClosestRayResultCallback cb(a, b);
-    world.rayTest(a, b, cb);
-    if (cb.hasHit()) {
-      ++bulletHits;
-      if (std::fabs(cb.m_hitPointWorld.y() - ourY[k]) < 1e-3f) ++agree;
+    ourTime += Now() - t0;
+    t0 = Now();
+    for (int k = first; k < last; ++k) {
+      btVector3 a(from[k].x, from[k].y, from[k].z), b(to[k].x, to[k].y, to[k].z);
+      btCollisionWorld::ClosestRayResultCallback cb(a, b);
+      world.rayTest(a, b, cb);
+      if (cb.hasHit()) {
+        ++bulletHits;
+        if (std::fabs(cb.m_hitPointWorld.y() - ourY[k]) < 1e-3f) ++agree;
+      }
     }
+    bulletTime += Now() - t0;
   }
-  const double bulletSeg = kSegments / (Now() - t0);
   std::printf("segments: %d queries, hits zyntrel %d bullet %d, same hit point %d\n", kSegments, ourHits, bulletHits,
               agree);
-  Report("segment queries", ourSeg, bulletSeg);
+  Report("segment queries", kSegments / ourTime, kSegments / bulletTime);
 
   // Walking: the player's ellipsoid walks over the terrain in steps of 0.1 with a gravity
   // step, turning now and then; Bullet sweeps a sphere of the ellipsoid's height over the
-  // same path (one sweep per step).
+  // same path (one sweep per step), chunk by chunk after it.
   vector_type dir = {0.1f, 0.0f, 0.05f};
   playerPos = {kGrid * 0.5f, Height(kGrid / 2, kGrid / 2) + 0.5f, kGrid * 0.5f};
   std::vector<vector_type> path(kSlideSteps);
-  t0 = Now();
-  for (int k = 0; k < kSlideSteps; ++k) {
-    if (k % 500 == 0) dir = {slant(rng) / 30.0f, 0.0f, slant(rng) / 30.0f};
-    if (playerPos.x < 10 || playerPos.x > kGrid - 10 || playerPos.z < 10 || playerPos.z > kGrid - 10)
-      playerPos = {kGrid * 0.5f, 8.0f, kGrid * 0.5f};
-    CollisionPacket packet{};
-    collideAndSlide(nullptr, dir, {0.0f, -0.2f, 0.0f}, &packet);
-    path[k] = playerPos;
-  }
-  const double ourSlide = kSlideSteps / (Now() - t0);
   btSphereShape sphere(gPlayerDimensions.y);
   int sweepHits = 0;
-  t0 = Now();
-  for (int k = 1; k < kSlideSteps; ++k) {
-    btTransform a, b;
-    a.setIdentity();
-    b.setIdentity();
-    a.setOrigin(btVector3(path[k - 1].x, path[k - 1].y + 1.0f, path[k - 1].z));
-    b.setOrigin(btVector3(path[k].x, path[k].y + 0.8f, path[k].z));
-    btCollisionWorld::ClosestConvexResultCallback cb(a.getOrigin(), b.getOrigin());
-    world.convexSweepTest(&sphere, a, b, cb);
-    if (cb.hasHit()) ++sweepHits;
+  ourTime = bulletTime = 0.0;
+  for (int chunk = 0; chunk < kChunks; ++chunk) {
+    const int first = chunk * kSlideSteps / kChunks, last = (chunk + 1) * kSlideSteps / kChunks;
+    t0 = Now();
+    for (int k = first; k < last; ++k) {
+      if (k % 500 == 0) dir = {slant(rng) / 30.0f, 0.0f, slant(rng) / 30.0f};
+      if (playerPos.x < 10 || playerPos.x > kGrid - 10 || playerPos.z < 10 || playerPos.z > kGrid - 10)
+        playerPos = {kGrid * 0.5f, 8.0f, kGrid * 0.5f};
+      CollisionPacket packet{};
+      collideAndSlide(nullptr, dir, {0.0f, -0.2f, 0.0f}, &packet);
+      path[k] = playerPos;
+    }
+    ourTime += Now() - t0;
+    t0 = Now();
+    for (int k = std::max(first, 1); k < last; ++k) {
+      btTransform a, b;
+      a.setIdentity();
+      b.setIdentity();
+      a.setOrigin(btVector3(path[k - 1].x, path[k - 1].y + 1.0f, path[k - 1].z));
+      b.setOrigin(btVector3(path[k].x, path[k].y + 0.8f, path[k].z));
+      btCollisionWorld::ClosestConvexResultCallback cb(a.getOrigin(), b.getOrigin());
+      world.convexSweepTest(&sphere, a, b, cb);
+      if (cb.hasHit()) ++sweepHits;
+    }
+    bulletTime += Now() - t0;
   }
-  const double bulletSlide = (kSlideSteps - 1) / (Now() - t0);
+  const double ourSlide = kSlideSteps / ourTime;
+  const double bulletSlide = (kSlideSteps - 1) / bulletTime;
   std::printf("walk: %d steps, player ended at (%.1f, %.2f, %.1f); bullet sweeps with a hit %d\n", kSlideSteps,
               playerPos.x, playerPos.y, playerPos.z, sweepHits);
   Report("collide-and-slide step / sweep", ourSlide, bulletSlide);

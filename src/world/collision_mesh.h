@@ -24,7 +24,7 @@ struct CollisionMesh {
 extern CollisionMesh gCollisionMesh;
 
 // Triangles per leaf of the collision hierarchy.
-constexpr uint32_t kCollisionLeafTriangles = 8;
+constexpr uint32_t kCollisionLeafTriangles = 4;
 
 // Builds the hierarchy from the level's triangles (taken in list order; the array is used up).
 void BuildCollisionMesh(std::vector<CollisionTriangle>* listed);

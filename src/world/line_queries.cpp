@@ -126,28 +126,28 @@ void RecursiveLineSegmentWorldCollision(AABB* box, vector_type a, vector_type b,
 namespace {
 
 // The segment a + t d, 0 <= t <= 1, against boxes of the collision hierarchy. Boxes are grown
-// by `slack`, far more than single-precision rounding of these steps, so that rounding can
-// never drop a triangle whose own box the segment meets.
+// by `slack` so that rounding can never drop a triangle whose own box the segment meets.
 struct SegmentWalk {
-  float a[3], inv[3];
-  bool still[3];  // the segment does not move along this axis
-  float slack;
+  double a[3], d[3], inv[3];
+  double slack;
 
   // The entry parameter of the segment into the grown box, or a negative value when it misses.
-  float Enter(vector_type mn, vector_type mx) const {
-    const float lo[3] = {mn.x - slack, mn.y - slack, mn.z - slack};
-    const float hi[3] = {mx.x + slack, mx.y + slack, mx.z + slack};
-    float t0 = 0.0f, t1 = 1.0f;
+  double Enter(vector_type mn, vector_type mx) const {
+    const double lo[3] = {mn.x - slack, mn.y - slack, mn.z - slack};
+    const double hi[3] = {mx.x + slack, mx.y + slack, mx.z + slack};
+    double t0 = 0.0, t1 = 1.0;
     for (int k = 0; k < 3; ++k) {
-      if (still[k]) {
-        if (a[k] < lo[k] || a[k] > hi[k]) return -1.0f;
+      if (d[k] == 0.0) {
+        if (a[k] < lo[k] || a[k] > hi[k]) return -1.0;
         continue;
       }
-      const float ta = (lo[k] - a[k]) * inv[k], tb = (hi[k] - a[k]) * inv[k];
-      t0 = std::fmax(t0, std::fmin(ta, tb));
-      t1 = std::fmin(t1, std::fmax(ta, tb));
+      double ta = (lo[k] - a[k]) * inv[k], tb = (hi[k] - a[k]) * inv[k];
+      if (ta > tb) std::swap(ta, tb);
+      if (ta > t0) t0 = ta;
+      if (tb < t1) t1 = tb;
+      if (t0 > t1) return -1.0;
     }
-    return t0 <= t1 ? t0 : -1.0f;
+    return t0;
   }
 };
 
@@ -170,18 +170,16 @@ int CollideLineSegmentWorld(vector_type a, vector_type b, vector_type* intercept
 
   SegmentWalk walk;
   const vector_type ends[2] = {a, b};
-  double d[3];
   for (int k = 0; k < 3; ++k) {
     walk.a[k] = VComponent(a, k);
-    d[k] = static_cast<double>(VComponent(b, k)) - VComponent(a, k);
-    walk.still[k] = d[k] == 0.0;
-    walk.inv[k] = walk.still[k] ? 0.0f : static_cast<float>(1.0 / d[k]);
+    walk.d[k] = static_cast<double>(VComponent(b, k)) - VComponent(a, k);
+    walk.inv[k] = walk.d[k] != 0.0 ? 1.0 / walk.d[k] : 0.0;
   }
   const FeatureTree::Node& root = mesh.tree.nodes[0];
   const float size = std::fmax(std::fmax(LargestMagnitude(root.min), LargestMagnitude(root.max)),
                                std::fmax(LargestMagnitude(ends[0]), LargestMagnitude(ends[1])));
-  walk.slack = 1e-5f * (1.0f + size);
-  const double length = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+  walk.slack = 1e-5 * (1.0 + size);
+  const double length = std::sqrt(walk.d[0] * walk.d[0] + walk.d[1] * walk.d[1] + walk.d[2] * walk.d[2]);
 
   // Nearest hit first; among equal distances the triangle earliest in the list, as a walk of
   // the list in order would keep it. Nodes are visited nearest entry first, and a node whose
@@ -193,12 +191,12 @@ int CollideLineSegmentWorld(vector_type a, vector_type b, vector_type* intercept
   vector_type bestPoint = {0.0f, 0.0f, 0.0f};
   struct Pending {
     int32_t id;
-    float enter;
+    double enter;
   };
   Pending stack[kFeatureTreeMaxDepth + 2];
   int top = 0;
-  const float rootEnter = walk.Enter(root.min, root.max);
-  if (rootEnter >= 0.0f) stack[top++] = {0, rootEnter};
+  const double rootEnter = walk.Enter(root.min, root.max);
+  if (rootEnter >= 0.0) stack[top++] = {0, rootEnter};
   while (top > 0) {
     const Pending here = stack[--top];
     if (best && here.enter * length > bestDistance * (1.0 + 1e-5) + walk.slack) continue;
@@ -206,14 +204,19 @@ int CollideLineSegmentWorld(vector_type a, vector_type b, vector_type* intercept
     if (node.left >= 0) {
       const FeatureTree::Node& l = mesh.tree.nodes[node.left];
       const FeatureTree::Node& r = mesh.tree.nodes[node.right];
-      const float el = walk.Enter(l.min, l.max), er = walk.Enter(r.min, r.max);
+      const double el = walk.Enter(l.min, l.max), er = walk.Enter(r.min, r.max);
+      // What each child met will read next is asked for now: its far child, or its triangles.
+      for (const FeatureTree::Node* child : {&l, &r}) {
+        if (child->left >= 0) __builtin_prefetch(&mesh.tree.nodes[child->right]);
+        else __builtin_prefetch(&mesh.trigs[child->first]);
+      }
       // The nearer child is visited first, so it goes on the stack last.
       if (el <= er) {
-        if (er >= 0.0f) stack[top++] = {node.right, er};
-        if (el >= 0.0f) stack[top++] = {node.left, el};
+        if (er >= 0.0) stack[top++] = {node.right, er};
+        if (el >= 0.0) stack[top++] = {node.left, el};
       } else {
-        if (el >= 0.0f) stack[top++] = {node.left, el};
-        if (er >= 0.0f) stack[top++] = {node.right, er};
+        if (el >= 0.0) stack[top++] = {node.left, el};
+        if (er >= 0.0) stack[top++] = {node.right, er};
       }
       continue;
     }
@@ -230,6 +233,8 @@ int CollideLineSegmentWorld(vector_type a, vector_type b, vector_type* intercept
         best = c.trig;
         bestDistance = d;
         bestPoint = X;
+        // Its record is read for the results once the walk ends: ask for it now.
+        __builtin_prefetch(best);
       }
     }
   }
