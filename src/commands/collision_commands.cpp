@@ -175,51 +175,85 @@ class VertexNumbers {
   size_t used_ = 0;
 };
 
+constexpr uint32_t kNotSelected = 0xffffffffu;
+
+// One visible edge at a selected vertex, with the slot of its other end when that end is
+// selected too (kNotSelected otherwise).
+struct EdgeAtVertex {
+  mesh_edge* edge;
+  uint32_t otherSlot;
+};
+
 // The level's edges as one `line` needs them, gathered in one pass over the edge list: for
-// each selected vertex the visible edges that have it as an end, in list order, and the
-// vertices a visible edge joins to the target. The edges the command makes only ever join a
-// selected vertex to the target, so only the second part grows while it runs.
+// each selected vertex (by its slot, its place among them) the visible edges that have it as
+// an end, in list order, and which vertices a visible edge joins to the target. The edges the
+// command makes only ever join a selected vertex to the target, so only that part grows while
+// it runs. Selected vertices are looked up by slot in plain arrays; the few others in tables.
 struct LineEdgeIndex {
-  explicit LineEdgeIndex(size_t selectedCount) : slotOf(selectedCount), joinedToTarget(selectedCount) {}
-  VertexNumbers slotOf;           // selected vertex -> its slot
+  explicit LineEdgeIndex(size_t selectedCount)
+      : slotOf(selectedCount), slotJoined(selectedCount, 0), slotClosedBy(selectedCount, 0), otherJoined(16),
+        otherClosedBy(16) {}
+  VertexNumbers slotOf;             // selected vertex -> its slot
   std::vector<uint32_t> firstEdge;  // per slot, into `edges`; one more at the end
-  std::vector<mesh_edge*> edges;
-  VertexNumbers joinedToTarget;   // present (1) when a visible edge joins it to the target
+  std::vector<EdgeAtVertex> edges;
+  std::vector<uint8_t> slotJoined;  // a visible edge joins this selected vertex to the target
+  std::vector<uint32_t> slotClosedBy;  // the slot (plus one) of the last vertex that closed it
+  VertexNumbers otherJoined;        // the same two for vertices that are not selected
+  VertexNumbers otherClosedBy;
 };
 
 void BuildLineEdgeIndex(const std::vector<mesh_vert*>& selected, const mesh_vert* target, LineEdgeIndex* index) {
   for (uint32_t k = 0; k < selected.size(); ++k) index->slotOf.Set(selected[k], k);
-  std::vector<std::pair<uint32_t, mesh_edge*>> ends;
+  struct End {
+    uint32_t slot;
+    EdgeAtVertex at;
+  };
+  std::vector<End> ends;
+  ends.reserve(8 * selected.size());  // a vertex of an imported mesh has about six edges
   for (mesh_edge* e = baseEdgePtr->next; e; e = e->next) {
     if (!e->visible) continue;
-    if (e->v1 == target) index->joinedToTarget.Set(e->v2, 1);
-    if (e->v2 == target) index->joinedToTarget.Set(e->v1, 1);
-    if (const uint32_t* a = index->slotOf.Find(e->v1)) ends.emplace_back(*a, e);
-    if (e->v2 == e->v1) continue;
-    if (const uint32_t* b = index->slotOf.Find(e->v2)) ends.emplace_back(*b, e);
+    const uint32_t* found1 = index->slotOf.Find(e->v1);
+    const uint32_t* found2 = e->v2 == e->v1 ? found1 : index->slotOf.Find(e->v2);
+    const uint32_t slot1 = found1 ? *found1 : kNotSelected, slot2 = found2 ? *found2 : kNotSelected;
+    if (e->v1 == target) {
+      if (slot2 != kNotSelected) index->slotJoined[slot2] = 1;
+      else index->otherJoined.Set(e->v2, 1);
+    }
+    if (e->v2 == target) {
+      if (slot1 != kNotSelected) index->slotJoined[slot1] = 1;
+      else index->otherJoined.Set(e->v1, 1);
+    }
+    if (slot1 != kNotSelected) ends.push_back({slot1, {e, slot2}});
+    if (slot2 != kNotSelected && e->v2 != e->v1) ends.push_back({slot2, {e, slot1}});
   }
   // Counting sort by slot keeps each vertex's edges in list order.
   index->firstEdge.assign(selected.size() + 1, 0);
-  for (const auto& end : ends) ++index->firstEdge[end.first + 1];
+  for (const End& end : ends) ++index->firstEdge[end.slot + 1];
   for (size_t k = 1; k < index->firstEdge.size(); ++k) index->firstEdge[k] += index->firstEdge[k - 1];
   std::vector<uint32_t> fill(index->firstEdge.begin(), index->firstEdge.end() - 1);
   index->edges.resize(ends.size());
-  for (const auto& end : ends) index->edges[fill[end.first]++] = end.second;
+  for (const End& end : ends) index->edges[fill[end.slot]++] = end.at;
 }
 
 // The new edge (a, b) closes every loop a - o - b of older visible edges into a triangle
-// (a, b, o), in the list order of the edges at a. An end pair joined by several older edges
-// (the importers give shared edges once per triangle) still makes one triangle per o:
-// `closedFor` remembers, per o, the slot (plus one) of the last vertex that closed it.
-void CloseTriangles(mesh_vert* a, mesh_vert* b, const LineEdgeIndex& index, uint32_t slot, VertexNumbers* closedFor) {
-  for (uint32_t k = index.firstEdge[slot]; k < index.firstEdge[slot + 1]; ++k) {
-    const mesh_edge* e = index.edges[k];
-    mesh_vert* o = e->v1 == a ? e->v2 : e->v1;
-    if (o == a || o == b || !index.joinedToTarget.Find(o)) continue;
-    const uint32_t* closed = closedFor->Find(o);
-    if (closed && *closed == slot + 1) continue;
+// (a, b, o), in the list order of the edges at a (slot `slot`). An end pair joined by several
+// older edges (the importers give shared edges once per triangle) still makes one triangle
+// per o.
+void CloseTriangles(mesh_vert* a, mesh_vert* b, LineEdgeIndex* index, uint32_t slot) {
+  for (uint32_t k = index->firstEdge[slot]; k < index->firstEdge[slot + 1]; ++k) {
+    const EdgeAtVertex& at = index->edges[k];
+    mesh_vert* o = at.edge->v1 == a ? at.edge->v2 : at.edge->v1;
+    if (o == a || o == b) continue;
+    if (at.otherSlot != kNotSelected) {
+      if (!index->slotJoined[at.otherSlot] || index->slotClosedBy[at.otherSlot] == slot + 1) continue;
+      index->slotClosedBy[at.otherSlot] = slot + 1;
+    } else {
+      if (!index->otherJoined.Find(o)) continue;
+      const uint32_t* closed = index->otherClosedBy.Find(o);
+      if (closed && *closed == slot + 1) continue;
+      index->otherClosedBy.Set(o, slot + 1);
+    }
     AddTriangleAtHead(a, b, o);
-    closedFor->Set(o, slot + 1);
   }
 }
 
@@ -404,18 +438,17 @@ char* znkinstr_line(char* parms, char* buffer) {
     if (v->visible && v->selected && v != t) selected.push_back(v);
   LineEdgeIndex index(selected.size());
   BuildLineEdgeIndex(selected, t, &index);
-  VertexNumbers closedFor(64);
   for (uint32_t slot = 0; slot < selected.size(); ++slot) {
     mesh_vert* v = selected[slot];
-    if (!index.joinedToTarget.Find(v)) {
+    if (!index.slotJoined[slot]) {
       mesh_edge* e = new mesh_edge();
       e->v1 = v;
       e->v2 = t;
       e->visible = 1;
       e->next = baseEdgePtr->next;
       baseEdgePtr->next = e;
-      index.joinedToTarget.Set(v, 1);
-      CloseTriangles(v, t, index, slot, &closedFor);
+      index.slotJoined[slot] = 1;
+      CloseTriangles(v, t, &index, slot);
     }
     v->selected = v->oldSelected = 0;
   }
