@@ -1,6 +1,6 @@
 // Swept unit sphere in ellipsoid space against the level triangles the collision hierarchy
-// reports near the path (face, then corners and edges) and against the upright cylinders of the other
-// bodies; the recursive slide along the contact plane and the gravity step.
+// reports near the path (face, then corners and edges) and against the upright cylinders of
+// the other bodies; the recursive slide along the contact plane and the gravity step.
 #include "world/collide_slide.h"
 
 #include <cmath>

@@ -11,8 +11,9 @@ CollisionMesh gCollisionMesh;
 float FaceTestMargin(const CollisionTriangle& c) {
   const float span = VDistance(c.corner[1], c.corner[0]) + VDistance(c.corner[2], c.corner[0]);
   const vector_type mn = TriangleMin(c), mx = TriangleMax(c);
-  const float size = std::fmax(std::fmax(std::fmax(std::fabs(mn.x), std::fabs(mx.x)), std::fmax(std::fabs(mn.y), std::fabs(mx.y))),
-                               std::fmax(std::fabs(mn.z), std::fabs(mx.z)));
+  const vector_type far = {std::fmax(std::fabs(mn.x), std::fabs(mx.x)), std::fmax(std::fabs(mn.y), std::fabs(mx.y)),
+                           std::fmax(std::fabs(mn.z), std::fabs(mx.z))};
+  const float size = std::fmax(std::fmax(far.x, far.y), far.z);
   return 0.03f * span + 1e-5f * size + 0.0001f;
 }
 

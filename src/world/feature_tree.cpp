@@ -1,7 +1,8 @@
 // Box hierarchy built in linear time: each item's box centre gets a 30-bit Morton code (10
-// bits per axis over the items' bounds, cells of equal size on every axis), a radix sort orders the items along that curve, and
-// each node splits its range where the highest differing code bit changes (by count when all
-// codes are equal). Node boxes are the unions of their items' boxes.
+// bits per axis over the items' bounds, cells of equal size on every axis), a radix sort
+// orders the items along that curve, and each node splits its range where the highest
+// differing code bit changes (by count when all codes are equal). Node boxes are the unions
+// of their items' boxes.
 #include "world/feature_tree.h"
 
 #include <algorithm>
