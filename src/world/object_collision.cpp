@@ -124,6 +124,8 @@ int SphereMeetsFace(const CollisionTriangle& c, vector_type a, vector_type dir, 
   return 1;
 }
 
+bool FinitePoint(vector_type v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+
 float LargestMagnitude(vector_type v) {
   return std::fmax(std::fmax(std::fabs(v.x), std::fabs(v.y)), std::fabs(v.z));
 }
@@ -243,7 +245,9 @@ void BuildObjectCollisionData() {
     CollisionTriangle c;
     for (int i = 0; i < 3; ++i) c.corner[i] = t->vertexPtrs[i]->pos;
     c.trig = t;
-    listed.push_back(c);
+    // A corner that is not a finite point (a script may place one) makes every test of the
+    // triangle fail; kept out of the hierarchy, it cannot spoil the boxes of its neighbours.
+    if (FinitePoint(c.corner[0]) && FinitePoint(c.corner[1]) && FinitePoint(c.corner[2])) listed.push_back(c);
     plane_type* pl = NewPlaneRecord();
     *pl = planeFromTrig(t->normal, c.corner[0]);
     pl->collision = 0;

@@ -3,6 +3,7 @@
 // cylinders, and the tree-filtered contact search against a search of every triangle.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 
 #include "support/level_builder.h"
@@ -226,6 +227,22 @@ TEST_F(SlideTest, SweepsNearTheLastOneMatchEveryTriangleAcrossRadiiAndRebuilds) 
     }
   }
   EXPECT_GT(contacts, 40);
+}
+
+TEST_F(SlideTest, TrianglesWithCornersThatAreNoPointsNeverHideTheOthers) {
+  // A script can place a vertex at "nan" or "inf"; such triangles never stop a body, and the
+  // floor triangles among them still do.
+  const float nan = std::nanf(""), inf = INFINITY;
+  wt::AddFloorGrid(8, 1.0f, 0.0f);
+  for (int z = 0; z < 8; ++z)
+    for (int x = 0; x < 8; ++x) wt::AddTriangle(V(x + 0.6f, 0, z + 0.1f), V(x + 0.9f, 0, z + 0.1f), V(x + 0.7f, nan, z + 0.4f));
+  wt::AddTriangle(V(2, inf, 2), V(3, 0, 2), V(2, 0, 3));
+  GenerateLevelFromMesh();
+  for (int x = 0; x < 8; ++x)
+    for (int z = 0; z < 8; ++z) {
+      MovePlayer(V(x + 0.5f, 1.0f, z + 0.5f), V(0, 0, 0), V(0, -3.0f, 0));
+      EXPECT_NEAR(playerPos.y, 0.0f, 0.001f) << x << "," << z;
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
 #include <random>
 
 #include "support/level_builder.h"
