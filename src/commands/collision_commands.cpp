@@ -155,9 +155,12 @@ class VertexNumbers {
   }
 
  private:
+  // Vertices made one after the other lie next to each other in memory and are met in that
+  // order, so their neighbouring addresses keep neighbouring places here; the high address
+  // bits are folded in so that distant blocks of vertices do not pile onto one place.
   size_t Home(const mesh_vert* v) const {
-    const uint64_t h = (static_cast<uint64_t>(reinterpret_cast<uintptr_t>(v)) >> 4) * 0x9E3779B97F4A7C15ull;
-    return static_cast<size_t>(h >> 32) & (keys_.size() - 1);
+    const uint64_t p = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(v));
+    return static_cast<size_t>((p >> 4) ^ (p >> 24) ^ (p >> 44)) & (keys_.size() - 1);
   }
   void Grow() {
     std::vector<const mesh_vert*> keys;
@@ -209,7 +212,7 @@ void BuildLineEdgeIndex(const std::vector<mesh_vert*>& selected, const mesh_vert
     EdgeAtVertex at;
   };
   std::vector<End> ends;
-  ends.reserve(8 * selected.size());  // a vertex of an imported mesh has about six edges
+  ends.reserve(16 * selected.size());  // an imported mesh gives a vertex about six edges, twice
   for (mesh_edge* e = baseEdgePtr->next; e; e = e->next) {
     if (!e->visible) continue;
     const uint32_t* found1 = index->slotOf.Find(e->v1);
