@@ -375,10 +375,7 @@ void LoadTrianglesFromMeshworkMemory(const char* data, size_t size, const char* 
 
     mesh_edge* lastE = &baseEdge;
     for (size_t i = 0; i + 1 < file.edges.size(); i += 2) {
-      mesh_edge* e = new mesh_edge();
-      e->v1 = verts[file.edges[i]];
-      e->v2 = verts[file.edges[i + 1]];
-      e->visible = 1;
+      mesh_edge* e = NewMeshEdge(verts[file.edges[i]], verts[file.edges[i + 1]]);
       lastE->next = e;
       lastE = e;
     }
@@ -386,7 +383,7 @@ void LoadTrianglesFromMeshworkMemory(const char* data, size_t size, const char* 
 
     level_triangle* lastT = &baseLT;
     for (const MeshworkTriangle& src : file.triangles) {
-      level_triangle* t = new level_triangle();
+      level_triangle* t = NewLevelTriangle();
       for (int k = 0; k < 3; k++) {
         t->vertexPtrs[k] = verts[src.corner[k]];
         t->u[k] = src.u[k];

@@ -1,0 +1,82 @@
+// Block allocation of the level's records: vertices, edges and triangles come from blocks of
+// many records instead of one heap allocation each, so reading a big level costs a few large
+// allocations and the records of one list lie close together. A record removed on its own goes
+// to a free list and is handed out again; emptying the pool releases every block at once.
+#pragma once
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define ZYNTREL_POOL_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ZYNTREL_POOL_ASAN 1
+#endif
+#endif
+#ifdef ZYNTREL_POOL_ASAN
+#include <sanitizer/asan_interface.h>
+// Records not handed out are poisoned, so a use after removal is caught like one of the heap.
+#define POOL_POISON(p, n) ASAN_POISON_MEMORY_REGION((p), (n))
+#define POOL_UNPOISON(p, n) ASAN_UNPOISON_MEMORY_REGION((p), (n))
+#else
+#define POOL_POISON(p, n) ((void)(p), (void)(n))
+#define POOL_UNPOISON(p, n) ((void)(p), (void)(n))
+#endif
+
+template <class T>
+class RecordPool {
+ public:
+  static constexpr size_t kBlockRecords = 4096;
+
+  RecordPool() = default;
+  RecordPool(const RecordPool&) = delete;
+  RecordPool& operator=(const RecordPool&) = delete;
+  ~RecordPool() { Clear(); }
+
+  // A record with every field zero (as `new T()` gives).
+  T* New() {
+    T* p;
+    if (!free_.empty()) {
+      p = free_.back();
+      free_.pop_back();
+    } else {
+      if (blocks_.empty() || used_ == kBlockRecords) {
+        blocks_.emplace_back(new T[kBlockRecords]);
+        POOL_POISON(blocks_.back().get(), kBlockRecords * sizeof(T));
+        used_ = 0;
+      }
+      p = blocks_.back().get() + used_++;
+    }
+    POOL_UNPOISON(p, sizeof(T));
+    *p = T();
+    ++live_;
+    return p;
+  }
+
+  // Takes back one record that came from this pool.
+  void Free(T* p) {
+    if (!p) return;
+    POOL_POISON(p, sizeof(T));
+    free_.push_back(p);
+    --live_;
+  }
+
+  // Releases every block: every record of the pool is gone.
+  void Clear() {
+    for (auto& block : blocks_) POOL_UNPOISON(block.get(), kBlockRecords * sizeof(T));
+    blocks_.clear();
+    free_.clear();
+    used_ = 0;
+    live_ = 0;
+  }
+
+  // Records handed out and not given back.
+  size_t Live() const { return live_; }
+
+ private:
+  std::vector<std::unique_ptr<T[]>> blocks_;
+  std::vector<T*> free_;
+  size_t used_ = 0;
+  size_t live_ = 0;
+};
