@@ -193,23 +193,24 @@ void FreeBoxTree() {
 
 void BuildBoxTree() {
   FreeBoxTree();
+  if (!baseLT.next) return;
+  // One pass over the list: each triangle's box, its place in the root, and the root's box.
+  gNodeTrigs.reserve(gNumTriangles > 0 ? static_cast<size_t>(gNumTriangles) : 0);
+  vector_type rootMin = baseLT.next->vertexPtrs[0]->pos, rootMax = rootMin;
   for (level_triangle* t = baseLT.next; t; t = t->next) {
     AABB& b = t->boundingBox;
     vector_type p0 = t->vertexPtrs[0]->pos, p1 = t->vertexPtrs[1]->pos, p2 = t->vertexPtrs[2]->pos;
     b.min = VMin(VMin(p0, p1), p2);
     b.max = VMax(VMax(p0, p1), p2);
     b.parent = &boxTree;
+    t->marked = 0;
+    rootMin = VMin(rootMin, b.min);
+    rootMax = VMax(rootMax, b.max);
     gNodeTrigs.push_back({b.min, b.max, t});
   }
   boxTree.numPolys = static_cast<int>(gNodeTrigs.size());
-  if (gNodeTrigs.empty()) return;
-  boxTree.min = gNodeTrigs[0].min;
-  boxTree.max = gNodeTrigs[0].max;
-  for (HeldTriangle& h : gNodeTrigs) {
-    boxTree.min = VMin(boxTree.min, h.min);
-    boxTree.max = VMax(boxTree.max, h.max);
-    h.trig->marked = 0;
-  }
+  boxTree.min = rootMin;
+  boxTree.max = rootMax;
   SubDevideAABB(&boxTree);
 }
 

@@ -4,7 +4,10 @@
 // to a free list and is handed out again; emptying the pool releases every block at once.
 #pragma once
 #include <cstddef>
+#include <cstdlib>
 #include <memory>
+#include <new>
+#include <type_traits>
 #include <vector>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -26,6 +29,8 @@
 
 template <class T>
 class RecordPool {
+  static_assert(std::is_trivially_copyable<T>::value, "pooled records are plain records");
+
  public:
   static constexpr size_t kBlockRecords = 4096;
 
@@ -40,16 +45,20 @@ class RecordPool {
     if (!free_.empty()) {
       p = free_.back();
       free_.pop_back();
+      POOL_UNPOISON(p, sizeof(T));
+      *p = T();
     } else {
       if (blocks_.empty() || used_ == kBlockRecords) {
-        blocks_.emplace_back(new T[kBlockRecords]);
-        POOL_POISON(blocks_.back().get(), kBlockRecords * sizeof(T));
+        // Blocks come zeroed, so a record never handed out needs no clearing.
+        T* block = static_cast<T*>(std::calloc(kBlockRecords, sizeof(T)));
+        if (!block) throw std::bad_alloc();
+        blocks_.emplace_back(block);
+        POOL_POISON(block, kBlockRecords * sizeof(T));
         used_ = 0;
       }
       p = blocks_.back().get() + used_++;
+      POOL_UNPOISON(p, sizeof(T));
     }
-    POOL_UNPOISON(p, sizeof(T));
-    *p = T();
     ++live_;
     return p;
   }
@@ -75,7 +84,10 @@ class RecordPool {
   size_t Live() const { return live_; }
 
  private:
-  std::vector<std::unique_ptr<T[]>> blocks_;
+  struct FreeBlock {
+    void operator()(T* block) const { std::free(block); }
+  };
+  std::vector<std::unique_ptr<T, FreeBlock>> blocks_;
   std::vector<T*> free_;
   size_t used_ = 0;
   size_t live_ = 0;

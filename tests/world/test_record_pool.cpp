@@ -49,6 +49,19 @@ TEST(RecordPool, RecordsAreZeroedDistinctAndReusedAfterFree) {
   EXPECT_EQ(fresh->a[0], 0);
 }
 
+TEST(RecordPoolDeathTest, ARecordGivenBackCannotBeReadUnnoticed) {
+#ifndef ZYNTREL_POOL_ASAN
+  GTEST_SKIP() << "only the address sanitizer sees reads of records given back";
+#else
+  RecordPool<Rec> pool;
+  Rec* r = pool.New();
+  r->a[2] = 7;
+  pool.Free(r);
+  volatile int* field = &r->a[2];
+  EXPECT_DEATH((void)*field, "use-after-poison");
+#endif
+}
+
 class LevelRecords : public ::testing::Test {
  protected:
   void SetUp() override { wt::ResetLevel(); }
