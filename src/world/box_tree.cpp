@@ -28,6 +28,8 @@ std::vector<HeldTriangle> gPartitionScratch;
 // Which way each triangle of the node being split goes: 0 stays, 1 or 2 the child.
 std::vector<uint8_t> gSide;
 std::vector<AABB*> gMarkedNodes;
+// No triangle box of the tree being built has a coordinate that is not a number.
+bool gAllBoxesOrdered = true;
 // Per node number: the hierarchy over its held triangles, when it holds many.
 std::vector<std::unique_ptr<FeatureTree>> gHeldTrees;
 int gTreeDepth = 0;
@@ -96,12 +98,23 @@ void SplitNode(int id) {
   AABB box1{}, box2{};
   for (int k = 0; k < count; ++k) {
     const HeldTriangle& h = range[k];
-    if (BoxInBox(h.min, h.max, half1)) {
+    // Every triangle of the range lies inside the node's box (the box is the union of theirs),
+    // so it fits a half exactly when it fits on the split axis; a box with a coordinate that is
+    // not a number fits nowhere, which only the whole test tells.
+    bool in1, in2;
+    if (gAllBoxesOrdered) {
+      in1 = VComponent(h.max, axis) <= mid;
+      in2 = !in1 && VComponent(h.min, axis) >= mid;
+    } else {
+      in1 = BoxInBox(h.min, h.max, half1);
+      in2 = !in1 && BoxInBox(h.min, h.max, half2);
+    }
+    if (in1) {
       side[k] = 1;
       box1.min = n1 ? VMin(box1.min, h.min) : h.min;
       box1.max = n1 ? VMax(box1.max, h.max) : h.max;
       ++n1;
-    } else if (BoxInBox(h.min, h.max, half2)) {
+    } else if (in2) {
       side[k] = 2;
       box2.min = n2 ? VMin(box2.min, h.min) : h.min;
       box2.max = n2 ? VMax(box2.max, h.max) : h.max;
@@ -197,6 +210,7 @@ void BuildBoxTree() {
   // One pass over the list: each triangle's box, its place in the root, and the root's box.
   gNodeTrigs.reserve(gNumTriangles > 0 ? static_cast<size_t>(gNumTriangles) : 0);
   vector_type rootMin = baseLT.next->vertexPtrs[0]->pos, rootMax = rootMin;
+  bool ordered = true;
   for (level_triangle* t = baseLT.next; t; t = t->next) {
     AABB& b = t->boundingBox;
     vector_type p0 = t->vertexPtrs[0]->pos, p1 = t->vertexPtrs[1]->pos, p2 = t->vertexPtrs[2]->pos;
@@ -204,6 +218,7 @@ void BuildBoxTree() {
     b.max = VMax(VMax(p0, p1), p2);
     b.parent = &boxTree;
     t->marked = 0;
+    ordered = ordered && b.min.x <= b.max.x && b.min.y <= b.max.y && b.min.z <= b.max.z;
     rootMin = VMin(rootMin, b.min);
     rootMax = VMax(rootMax, b.max);
     gNodeTrigs.push_back({b.min, b.max, t});
@@ -211,6 +226,7 @@ void BuildBoxTree() {
   boxTree.numPolys = static_cast<int>(gNodeTrigs.size());
   boxTree.min = rootMin;
   boxTree.max = rootMax;
+  gAllBoxesOrdered = ordered && rootMin.x <= rootMax.x && rootMin.y <= rootMax.y && rootMin.z <= rootMax.z;
   SubDevideAABB(&boxTree);
 }
 
