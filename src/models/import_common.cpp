@@ -108,7 +108,7 @@ size_t AppendImportToLevelNoRebuild(const ImportMesh& mesh, std::vector<mesh_ver
 
 size_t AppendImportToLevel(const ImportMesh& mesh) {
   size_t added = AppendImportToLevelNoRebuild(mesh);
-  GenerateLevelFromMesh();
+  MarkLevelChanged();
   return added;
 }
 

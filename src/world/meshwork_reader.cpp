@@ -1,6 +1,7 @@
 // Meshwork reader: vertices with bone names, edges, up to eight materials with triangles and
 // texture-coordinate blocks, and the engine's own texture sections; the level reader puts the
-// file's vertices, edges and triangles in front of the level's and rebuilds it.
+// file's vertices, edges and triangles in front of the level's and has the level rebuilt
+// before the next frame or query.
 #include "world/meshwork_reader.h"
 
 #include <cstdio>
@@ -332,7 +333,8 @@ void LoadTrianglesFromMeshworkModel(const char* fileName, float modelImportFacto
                                     modelImportFactor, clearAll);
     return;
   }
-  GenerateLevelFromMesh();
+  // An unreadable file leaves the lists as they are; the level is rebuilt all the same.
+  MarkLevelChanged();
 }
 
 void LoadTrianglesFromMeshworkMemory(const char* data, size_t size, const char* fileName, float modelImportFactor,
@@ -402,5 +404,6 @@ void LoadTrianglesFromMeshworkMemory(const char* data, size_t size, const char* 
     }
     lastT->next = oldTrigs;
   }
-  GenerateLevelFromMesh();
+  // The rebuild runs before the next frame or query, once for all the files a load script reads.
+  MarkLevelChanged();
 }
