@@ -108,13 +108,17 @@ int main(int argc, char** argv) {
   mesh = ImportMesh();
   bytes = std::vector<unsigned char>();
 
-  // The whole import: parse, append to the level lists, rebuild the level.
+  // The whole import: parse, append to the level lists, and the level rebuild that the next
+  // frame or query runs.
   t0 = Now();
   ImportWavefrontOBJModel(path.c_str(), 1.0f);
+  double ourRead = Now() - t0;
+  UpdateLevelIfChanged();
   double ourImport = Now() - t0;
+  double firstRebuild = ourImport - ourRead;
   size_t levelTriangles = 0;
   for (level_triangle* t = baseLT.next; t; t = t->next) levelTriangles++;
-  // The level rebuild alone, as the import ended with it, and its parts.
+  // A second rebuild of the same level, and its parts.
   t0 = Now();
   GenerateLevelFromMesh();
   double rebuild = Now() - t0;
@@ -171,7 +175,8 @@ int main(int argc, char** argv) {
   std::printf("  zyntrel append to the level lists: %8.1f ms  (freeing them %.1f ms)\n", append * 1000,
               freeAppended * 1000);
   std::printf("  zyntrel import (parse + level):  %8.1f ms  (%zu level triangles)\n", ourImport * 1000, levelTriangles);
-  std::printf("    of which the level rebuild:     %8.1f ms\n", rebuild * 1000);
+  std::printf("    of which the level rebuild:     %8.1f ms  (a second rebuild: %.1f ms)\n", firstRebuild * 1000,
+              rebuild * 1000);
   std::printf("  tinyobjloader parse:             %8.1f ms  (%zu triangles%s)\n", peerParse * 1000, peerTriangles,
               ok ? "" : ", failed");
   std::printf("  ratio parse / tinyobjloader:     %8.2f\n", ourParse / peerParse);
