@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
   // caches, so the ratio shows the work and not the cache).
   const int small = argc > 1 ? std::atoi(argv[1]) : 142;
   const int large = argc > 2 ? std::atoi(argv[2]) : 448;
-  const int runs = 3;
+  const int runs = 5;
   char folder[] = "/tmp/zyntrel-bench-readersXXXXXX";
   if (!mkdtemp(folder)) return 1;
   gFolder = std::string(folder) + "/";
