@@ -403,6 +403,8 @@ void LoadTrianglesFromMeshworkMemory(const char* data, size_t size, const char* 
       lastT = t;
     }
     lastT->next = oldTrigs;
+    // The file's numbers give way to the level's numbering 0..n-1 now, as the rebuild would.
+    NumberLevelVertices();
   }
   // The rebuild runs before the next frame or query, once for all the files a load script reads.
   MarkLevelChanged();

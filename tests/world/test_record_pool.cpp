@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
 
 #include "support/level_builder.h"
 #include "world/level_mesh.h"
+#include "world/meshwork_reader.h"
 #include "world/record_pool.h"
 
 using wt::V;
@@ -134,6 +136,22 @@ TEST_F(LevelRecords, NewVertexTakesTheLargestIndexPresentPlusOne) {
 
   DeleteVertices(1);
   EXPECT_EQ(LinkAtHead(V(8, 0, 0))->index, 0u);
+}
+
+TEST_F(LevelRecords, AVertexMadeRightAfterAReadFileFollowsTheWholeLevel) {
+  LinkAtHead(V(0, 0, 0));
+  LinkAtHead(V(1, 0, 0));
+  LinkAtHead(V(2, 0, 0))->selected = 1;
+  GenerateLevelFromMesh();
+  DeleteVertices(0);
+  // A file whose vertex numbers run 0..3 goes in front of the two old vertices; the level is
+  // rebuilt only before the next frame or query, yet a vertex made now already follows all six.
+  const std::string file =
+      "Mesh\t1\t1\nhand made\n0\t0\t0\t0\n1\t660\t0\t0\n2\t0\t0\t660\n3\t660\t0\t660\nEDGES\n"
+      "MATERIAL\t255\t255\t255\t0\t0\t0\t0\t0\t0\t0\t1\t1\t1\t0\n0\t1\t2\n1\t3\t2\nEND\n";
+  LoadTrianglesFromMeshworkMemory(file.data(), file.size(), "level.mw", 1.0f, 0);
+  EXPECT_EQ(CountVertices(), 6);
+  EXPECT_EQ(LinkAtHead(V(9, 0, 0))->index, 6u);
 }
 
 }  // namespace
