@@ -18,6 +18,49 @@
 
 zntlgroup gAllEntities;
 
+namespace {
+// The members of the root group that may be marked selected lie in [gRootMarkedFrom,
+// gRootMarkedTo): unmarking every member visits only those, so selecting one new object
+// among thousands costs no walk over all of them.
+unsigned int gRootMarkedFrom = 0;
+unsigned int gRootMarkedTo = 0;
+
+void ForgetRootMarks() { gRootMarkedFrom = gRootMarkedTo = 0; }
+
+void NoteRootMark(unsigned int index) {
+  if (gRootMarkedFrom == gRootMarkedTo) {
+    gRootMarkedFrom = index;
+    gRootMarkedTo = index + 1;
+    return;
+  }
+  if (index < gRootMarkedFrom) gRootMarkedFrom = index;
+  if (index + 1 > gRootMarkedTo) gRootMarkedTo = index + 1;
+}
+
+// The marked range after the root's members were compacted: found again in one pass.
+void FindRootMarks() {
+  ForgetRootMarks();
+  for (unsigned int i = 0; i < gAllEntities.numEntities; i++)
+    if (gAllEntities.entities[i].selected) NoteRootMark(i);
+}
+
+// Keeps the members for which `keep` holds, in their order, and frees the array when none
+// is left.
+template <typename Keep>
+void KeepMembers(zntlgroup* group, Keep keep) {
+  unsigned int kept = 0;
+  for (unsigned int i = 0; i < group->numEntities; i++)
+    if (keep(group->entities[i])) group->entities[kept++] = group->entities[i];
+  if (kept == 0) {
+    EmptyGroup(group);
+    return;
+  }
+  group->numEntities = kept;
+  void* shrunk = std::realloc(group->entities, kept * sizeof(zntlentity));
+  if (shrunk) group->entities = static_cast<zntlentity*>(shrunk);
+}
+}  // namespace
+
 AABB GetAABBAroundPoint(float x, float y, float z, float size) {
   AABB box = {};
   float h = size * 0.5f;
@@ -31,11 +74,13 @@ void EmptyGroup(zntlgroup* group) {
   std::free(group->entities);
   group->entities = nullptr;
   group->numEntities = 0;
+  if (group == &gAllEntities) ForgetRootMarks();
 }
 
 void InitRootGroup() {
   EmptyGroup(&gAllEntities);
   std::memset(&gAllEntities, 0, sizeof gAllEntities);
+  ForgetRootMarks();
   // Each light's box of side 0.2 is around its position (light 0 starts at (0, 0, 1)).
   for (int i = 0; i < kNumLights; i++) {
     int index = AddEntityToGroup(&gAllEntities, kEntityLight, nullptr, static_cast<char>(i));
@@ -63,6 +108,16 @@ int AddEntityToGroup(zntlgroup* group, short entityType, void* theEntity, char l
 void RemoveEntityFromGroup(zntlgroup* group, int index) {
   if (!group || index < 0 || static_cast<unsigned int>(index) >= group->numEntities) return;
   group->entities[index].parent = nullptr;
+  if (group == &gAllEntities) {
+    // The members after the removed one move down by one place.
+    unsigned int at = static_cast<unsigned int>(index);
+    if (at < gRootMarkedFrom) {
+      gRootMarkedFrom--;
+      gRootMarkedTo--;
+    } else if (at < gRootMarkedTo) {
+      gRootMarkedTo--;
+    }
+  }
   std::memmove(&group->entities[index], &group->entities[index + 1],
                (group->numEntities - static_cast<unsigned int>(index) - 1) * sizeof(zntlentity));
   group->numEntities--;
@@ -77,7 +132,33 @@ void RemoveEntityFromGroup(zntlgroup* group, int index) {
 
 void SelectGroupEntities(zntlgroup* group, int flag) {
   if (!group) return;
+  if (group == &gAllEntities && !flag) {
+    unsigned int to = gRootMarkedTo < group->numEntities ? gRootMarkedTo : group->numEntities;
+    for (unsigned int i = gRootMarkedFrom; i < to; i++) group->entities[i].selected = 0;
+    ForgetRootMarks();
+    return;
+  }
   for (unsigned int i = 0; i < group->numEntities; i++) group->entities[i].selected = flag;
+  if (group == &gAllEntities) {
+    gRootMarkedFrom = 0;
+    gRootMarkedTo = group->numEntities;
+  }
+}
+
+void MarkGroupEntity(zntlgroup* group, int index) {
+  if (!group || index < 0 || static_cast<unsigned int>(index) >= group->numEntities) return;
+  group->entities[index].selected = 1;
+  if (group == &gAllEntities) NoteRootMark(static_cast<unsigned int>(index));
+}
+
+void RemoveAllObjectsFromGroups() {
+  auto notObject = [](const zntlentity& e) { return e.entityType != kEntityObject; };
+  for (unsigned int i = 0; i < gAllEntities.numEntities; i++) {
+    const zntlentity& e = gAllEntities.entities[i];
+    if (e.entityType == kEntityGroup && e.theEntity) KeepMembers(static_cast<zntlgroup*>(e.theEntity), notObject);
+  }
+  KeepMembers(&gAllEntities, notObject);
+  FindRootMarks();
 }
 
 int GetHumanEntityNumberInGroup(zntlgroup* group, human_being* object) {
@@ -257,6 +338,7 @@ void FreeAllGroups() {
   } else {
     gAllEntities.numEntities = kept;
   }
+  FindRootMarks();
   for (zntlgroup* group : groups) {
     EmptyGroup(group);
     std::free(group);
