@@ -18,6 +18,7 @@ struct ZNK_decodedParms {
   const void* source;       // the register read, or null for a literal
   char sourceBank;          // 'f', 'i', 'b' or 's' for a register, 0 for a literal
   double literal;
+  char name[65];            // a named variable's name (the variable is looked up at every run)
 };
 typedef void (*ZNK_DecodeFunction)(const char* parms, ZNK_decodedParms* d);
 
@@ -110,6 +111,15 @@ void DecodeAddf(const char* parms, ZNK_decodedParms* d);
 void DecodeMultf(const char* parms, ZNK_decodedParms* d);
 void DecodeDivf(const char* parms, ZNK_decodedParms* d);
 void DecodePowf(const char* parms, ZNK_decodedParms* d);
+// ... and of the loads and stores of named variables.
+void DecodeLoadInt(const char* parms, ZNK_decodedParms* d);
+void DecodeLoadFloat(const char* parms, ZNK_decodedParms* d);
+void DecodeLoadBool(const char* parms, ZNK_decodedParms* d);
+void DecodeLoadString(const char* parms, ZNK_decodedParms* d);
+void DecodeStoreInt(const char* parms, ZNK_decodedParms* d);
+void DecodeStoreFloat(const char* parms, ZNK_decodedParms* d);
+void DecodeStoreBool(const char* parms, ZNK_decodedParms* d);
+void DecodeStoreString(const char* parms, ZNK_decodedParms* d);
 
 // appearance commands (appearance_commands.cpp)
 char* znkinstr_col(char* parms, char* buffer);

@@ -242,84 +242,44 @@ void DecodeSetBool(const char* parms, ZNK_decodedParms* d) {
 }
 
 // ---- Named variables ----
+// The name and the register are decoded once; the variable itself is looked up at every
+// run, since the selected object's own variables come first and change with the selection,
+// a later def can make the name, and a store retypes what a later load converts.
 
-char* znkinstr_loadInt(char* parms, char* buffer) {
-  char name[kVariableNameLength + 1];
+namespace {
+// "name",n with the register of `bank` (null when it does not exist); loads and stores
+// read n = 0 as 1 where `zeroMeansFirst`.
+void DecodeNamedVariable(const char* parms, char bank, bool zeroMeansFirst, ZNK_DecodedFunction run,
+                         ZNK_decodedParms* d) {
+  *d = ZNK_decodedParms();
   int n = 1;
-  if (!ReadNameAndRegister(parms, name, &n)) return nullptr;
-  int32_t* r = IntRegister(RegisterOrFirst(n));
-  if (!r) return nullptr;
-  *r = GetInt(name);
-  Echo(buffer, " // %d", *r);
-  return nullptr;
+  if (!ReadNameAndRegister(parms, d->name, &n)) return;
+  if (zeroMeansFirst) n = RegisterOrFirst(n);
+  switch (bank) {
+    case 'f': d->target = FloatRegister(n); break;
+    case 'i': d->target = IntRegister(n); break;
+    case 'b': d->target = BoolRegister(n); break;
+    case 's': d->target = StringRegister(n); break;
+  }
+  if (d->target) d->run = run;
 }
 
-char* znkinstr_loadFloat(char* parms, char* buffer) {
-  char name[kVariableNameLength + 1];
-  int n = 1;
-  if (!ReadNameAndRegister(parms, name, &n)) return nullptr;
-  double* r = FloatRegister(RegisterOrFirst(n));
-  if (!r) return nullptr;
-  *r = GetFloat(name);
-  Echo(buffer, " // %f", *r);
-  return nullptr;
-}
+char* StringTarget(const ZNK_decodedParms* d) { return static_cast<char*>(d->target); }
 
-char* znkinstr_loadBool(char* parms, char* buffer) {
-  char name[kVariableNameLength + 1];
-  int n = 1;
-  if (!ReadNameAndRegister(parms, name, &n)) return nullptr;
-  int32_t* r = BoolRegister(RegisterOrFirst(n));
-  if (!r) return nullptr;
-  *r = GetBoolean(name);
-  Echo(buffer, *r ? " // true" : " // false");
-  return nullptr;
+void RunLoadInt(const ZNK_decodedParms* d) { *IntTarget(d) = GetInt(d->name); }
+void RunLoadFloat(const ZNK_decodedParms* d) { *FloatTarget(d) = GetFloat(d->name); }
+void RunLoadBool(const ZNK_decodedParms* d) { *IntTarget(d) = GetBoolean(d->name); }
+void RunLoadString(const ZNK_decodedParms* d) {
+  const char* value = GetString_ZNK(d->name);
+  if (value != StringTarget(d)) ZNK_CopyString(StringTarget(d), value, kStringRegisterSize);
 }
-
-char* znkinstr_loadString(char* parms, char* buffer) {
-  char name[kVariableNameLength + 1];
-  int n = 1;
-  if (!ReadNameAndRegister(parms, name, &n)) return nullptr;
-  char* r = StringRegister(RegisterOrFirst(n));
-  if (!r) return nullptr;
-  const char* value = GetString_ZNK(name);
-  if (value != r) ZNK_CopyString(r, value, kStringRegisterSize);
-  Echo(buffer, " // %s", r);
-  return nullptr;
-}
-
-char* znkinstr_storeInt(char* parms, char* buffer) {
-  char name[kVariableNameLength + 1];
-  int n = 1;
-  if (!parms[0] || !ReadNameAndRegister(parms, name, &n)) return nullptr;
-  if (int32_t* r = IntRegister(n)) SetInt(name, *r);
-  return nullptr;
-}
-
-char* znkinstr_storeFloat(char* parms, char* buffer) {
-  char name[kVariableNameLength + 1];
-  int n = 1;
-  if (!ReadNameAndRegister(parms, name, &n)) return nullptr;
-  if (double* r = FloatRegister(n)) SetFloat(name, static_cast<float>(*r));
-  return nullptr;
-}
-
-char* znkinstr_storeBool(char* parms, char* buffer) {
-  char name[kVariableNameLength + 1];
-  int n = 1;
-  if (!ReadNameAndRegister(parms, name, &n)) return nullptr;
-  if (int32_t* r = BoolRegister(n)) SetBoolean(name, *r);
-  return nullptr;
-}
-
-char* znkinstr_storeString(char* parms, char* buffer) {
-  char name[kVariableNameLength + 1];
-  int n = 1;
-  if (!ReadNameAndRegister(parms, name, &n)) return nullptr;
-  char* r = StringRegister(RegisterOrFirst(n));
-  if (!r) return nullptr;
+void RunStoreInt(const ZNK_decodedParms* d) { SetInt(d->name, *IntTarget(d)); }
+void RunStoreFloat(const ZNK_decodedParms* d) { SetFloat(d->name, static_cast<float>(*FloatTarget(d))); }
+void RunStoreBool(const ZNK_decodedParms* d) { SetBoolean(d->name, *IntTarget(d)); }
+void RunStoreString(const ZNK_decodedParms* d) {
   // A script variable holds 31 characters and its end mark: the register is cut for the
   // call and restored afterwards.
+  char* r = StringTarget(d);
   constexpr size_t kCut = kVariableStorageSize - 1;
   char kept = '\0';
   bool cut = std::strlen(r) > kCut;
@@ -327,10 +287,62 @@ char* znkinstr_storeString(char* parms, char* buffer) {
     kept = r[kCut];
     r[kCut] = '\0';
   }
-  SetString_ZNK(name, r);
+  SetString_ZNK(d->name, r);
   if (cut) r[kCut] = kept;
+}
+}  // namespace
+
+void DecodeLoadInt(const char* parms, ZNK_decodedParms* d) { DecodeNamedVariable(parms, 'i', true, RunLoadInt, d); }
+void DecodeLoadFloat(const char* parms, ZNK_decodedParms* d) { DecodeNamedVariable(parms, 'f', true, RunLoadFloat, d); }
+void DecodeLoadBool(const char* parms, ZNK_decodedParms* d) { DecodeNamedVariable(parms, 'b', true, RunLoadBool, d); }
+void DecodeLoadString(const char* parms, ZNK_decodedParms* d) { DecodeNamedVariable(parms, 's', true, RunLoadString, d); }
+void DecodeStoreInt(const char* parms, ZNK_decodedParms* d) { DecodeNamedVariable(parms, 'i', false, RunStoreInt, d); }
+void DecodeStoreFloat(const char* parms, ZNK_decodedParms* d) { DecodeNamedVariable(parms, 'f', false, RunStoreFloat, d); }
+void DecodeStoreBool(const char* parms, ZNK_decodedParms* d) { DecodeNamedVariable(parms, 'b', false, RunStoreBool, d); }
+void DecodeStoreString(const char* parms, ZNK_decodedParms* d) { DecodeNamedVariable(parms, 's', true, RunStoreString, d); }
+
+// From a text, a load also appends the value to the echo text when one is given.
+char* znkinstr_loadInt(char* parms, char* buffer) {
+  ZNK_decodedParms d;
+  DecodeLoadInt(parms, &d);
+  if (!d.run) return nullptr;
+  d.run(&d);
+  Echo(buffer, " // %d", *IntTarget(&d));
   return nullptr;
 }
+
+char* znkinstr_loadFloat(char* parms, char* buffer) {
+  ZNK_decodedParms d;
+  DecodeLoadFloat(parms, &d);
+  if (!d.run) return nullptr;
+  d.run(&d);
+  Echo(buffer, " // %f", *FloatTarget(&d));
+  return nullptr;
+}
+
+char* znkinstr_loadBool(char* parms, char* buffer) {
+  ZNK_decodedParms d;
+  DecodeLoadBool(parms, &d);
+  if (!d.run) return nullptr;
+  d.run(&d);
+  Echo(buffer, *IntTarget(&d) ? " // true" : " // false");
+  return nullptr;
+}
+
+char* znkinstr_loadString(char* parms, char* buffer) {
+  ZNK_decodedParms d;
+  DecodeLoadString(parms, &d);
+  if (!d.run) return nullptr;
+  d.run(&d);
+  Echo(buffer, " // %s", StringTarget(&d));
+  return nullptr;
+}
+
+// storei with an empty text does nothing (no name can be read from it either).
+char* znkinstr_storeInt(char* parms, char* buffer) { return RunFromText(parms, DecodeStoreInt); }
+char* znkinstr_storeFloat(char* parms, char* buffer) { return RunFromText(parms, DecodeStoreFloat); }
+char* znkinstr_storeBool(char* parms, char* buffer) { return RunFromText(parms, DecodeStoreBool); }
+char* znkinstr_storeString(char* parms, char* buffer) { return RunFromText(parms, DecodeStoreString); }
 
 char* znkinstr_def(char* parms, char* buffer) {
   char name[kVariableNameLength + 1] = "";

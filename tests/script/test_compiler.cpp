@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "commands/commands.h"
+#include "objects/human.h"
 #include "script/command_table.h"
 #include "script/compiler.h"
 #include "script/script_file.h"
@@ -177,6 +178,33 @@ TEST_F(Runner, DecodedLinesReadTheirRegistersWhenTheyRunNotWhenCompiled) {
   EXPECT_DOUBLE_EQ(gScriptVars.floats[0], 5.5);
   EXPECT_EQ(I(3), 10);
   EXPECT_EQ(I(6), 1);
+}
+
+TEST_F(Runner, CompiledLoadsLookTheirVariableUpAtEveryRun) {
+  // The name is decoded once; which variable it names, and its type, are found at each run.
+  InitVariableLists();
+  ZNK_scripter* s = Make("loop\nloadi \"v\",2\nloads \"v\",3\nendloop");
+  ExecuteZNKCommandScript(s);
+  EXPECT_EQ(I(2), 0);  // no such variable yet
+  InstallZNKVariablePointer("v", nullptr, 1, kVarText);
+  SetInt("v", 7);
+  ExecuteZNKCommandScript(s);
+  EXPECT_EQ(I(2), 7);
+  SetFloat("v", 2.75f);  // retyped: the loads convert from the new type
+  ExecuteZNKCommandScript(s);
+  EXPECT_EQ(I(2), 2);
+  EXPECT_STREQ(gScriptVars.strings[2], "2.750000");
+  human_being object = {};
+  InstallHumanVariablePointer(&object, "v", nullptr, 1, kVarText);
+  selHuman = &object;
+  SetInt("v", 40);  // the selected object's own variable comes first
+  ExecuteZNKCommandScript(s);
+  EXPECT_EQ(I(2), 40);
+  selHuman = nullptr;
+  ExecuteZNKCommandScript(s);
+  EXPECT_EQ(I(2), 2);
+  DisposeVariableList(object.myVars);
+  InitVariableLists();
 }
 
 TEST_F(Runner, TextsThatNameNoRegisterDecodeToNothing) {
