@@ -126,12 +126,7 @@ bool ReadQuotedName(const char* parms, char* out, size_t size, bool registerDefa
   return std::sscanf(parms, format, out) == 1;
 }
 
-bool IsLivingObject(const human_being* object) {
-  if (!object || !baseHuman) return false;
-  for (human_being* h = baseHuman->next; h; h = h->next)
-    if (h == object) return true;
-  return false;
-}
+bool IsLivingObject(const human_being* object) { return HumanIsLiving(object) != 0; }
 
 // The selected bone, only while it belongs to the selected object's model.
 zntlbone* SelectedBone() {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -26,6 +27,11 @@ unsigned int gRootMarkedFrom = 0;
 unsigned int gRootMarkedTo = 0;
 
 void ForgetRootMarks() { gRootMarkedFrom = gRootMarkedTo = 0; }
+
+// Where each object was put in the root group. Members only move down (a removal shifts
+// the later ones), so an object is found by looking down from where it was put, a few steps
+// instead of a walk over all members.
+std::unordered_map<const void*, unsigned int> gRootObjectPlaces;
 
 void NoteRootMark(unsigned int index) {
   if (gRootMarkedFrom == gRootMarkedTo) {
@@ -74,13 +80,17 @@ void EmptyGroup(zntlgroup* group) {
   std::free(group->entities);
   group->entities = nullptr;
   group->numEntities = 0;
-  if (group == &gAllEntities) ForgetRootMarks();
+  if (group == &gAllEntities) {
+    ForgetRootMarks();
+    gRootObjectPlaces.clear();
+  }
 }
 
 void InitRootGroup() {
   EmptyGroup(&gAllEntities);
   std::memset(&gAllEntities, 0, sizeof gAllEntities);
   ForgetRootMarks();
+  gRootObjectPlaces.clear();
   // Each light's box of side 0.2 is around its position (light 0 starts at (0, 0, 1)).
   for (int i = 0; i < kNumLights; i++) {
     int index = AddEntityToGroup(&gAllEntities, kEntityLight, nullptr, static_cast<char>(i));
@@ -102,6 +112,7 @@ int AddEntityToGroup(zntlgroup* group, short entityType, void* theEntity, char l
   e->entityType = entityType;
   e->theEntity = theEntity;
   e->lightNumber = lightNumber;
+  if (group == &gAllEntities && entityType == kEntityObject) gRootObjectPlaces[theEntity] = group->numEntities;
   return static_cast<int>(group->numEntities++);
 }
 
@@ -109,6 +120,7 @@ void RemoveEntityFromGroup(zntlgroup* group, int index) {
   if (!group || index < 0 || static_cast<unsigned int>(index) >= group->numEntities) return;
   group->entities[index].parent = nullptr;
   if (group == &gAllEntities) {
+    if (group->entities[index].entityType == kEntityObject) gRootObjectPlaces.erase(group->entities[index].theEntity);
     // The members after the removed one move down by one place.
     unsigned int at = static_cast<unsigned int>(index);
     if (at < gRootMarkedFrom) {
@@ -158,11 +170,25 @@ void RemoveAllObjectsFromGroups() {
     if (e.entityType == kEntityGroup && e.theEntity) KeepMembers(static_cast<zntlgroup*>(e.theEntity), notObject);
   }
   KeepMembers(&gAllEntities, notObject);
+  gRootObjectPlaces.clear();
   FindRootMarks();
 }
 
 int GetHumanEntityNumberInGroup(zntlgroup* group, human_being* object) {
   if (!group) return -1;
+  if (group == &gAllEntities) {
+    // An object is a member of the root once: look down from where it was put.
+    auto place = gRootObjectPlaces.find(object);
+    if (place != gRootObjectPlaces.end()) {
+      for (unsigned int i = std::min(place->second + 1, group->numEntities); i-- > 0;) {
+        const zntlentity& e = group->entities[i];
+        if (e.entityType == kEntityObject && e.theEntity == object) {
+          place->second = i;
+          return static_cast<int>(i);
+        }
+      }
+    }
+  }
   for (unsigned int i = 0; i < group->numEntities; i++) {
     const zntlentity& e = group->entities[i];
     if (e.entityType == kEntityObject && e.theEntity == object) return static_cast<int>(i);

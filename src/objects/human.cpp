@@ -156,10 +156,22 @@ void SetHumanStandardPose(human_being* object, const char* name) {
 
 human_being* GetHumanByName(const char* name) {
   if (!baseHuman || !name) return nullptr;
+  // Names are unique among the objects made here: the index answers at once.
+  auto it = gObjectNames.find(name);
+  if (it != gObjectNames.end() && gLivingObjects.count(it->second) && std::strcmp(it->second->name, name) == 0)
+    return it->second;
   for (human_being* h = baseHuman->next; h; h = h->next) {
     if (ZNK_EqualString(h->name, name)) return h;
   }
   return nullptr;
+}
+
+int HumanIsLiving(const human_being* object) {
+  if (!object || !baseHuman) return 0;
+  if (gLivingObjects.count(object)) return 1;
+  for (human_being* h = baseHuman->next; h; h = h->next)
+    if (h == object) return 1;
+  return 0;
 }
 
 int HumanNameAlreadyUsed(human_being* object) {

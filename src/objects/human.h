@@ -81,6 +81,8 @@ void SetHumanStandardPose(human_being* object, const char* name);
 void BuildFreeHumanNameByModelSignature(human_being* object);
 human_being* GetHumanByName(const char* name);
 int HumanNameAlreadyUsed(human_being* object);
+// 1 while the object is one of the world's objects (a destroyed object's address is not).
+int HumanIsLiving(const human_being* object);
 // Gives the object a new name unless another object bears it; 1 when renamed.
 int RenameHuman(human_being* object, const char* name);
 void RemoveHuman(human_being* object);

@@ -82,6 +82,35 @@ TEST(RootMarks, UnmarkingFindsEveryMarkWhileMembersComeAndGo) {
   EmptyGroup(&gAllEntities);
 }
 
+TEST(RootMarks, ObjectsAreFoundWhereverRemovalsMovedThem) {
+  // Objects come and go (addresses used again included); each lookup must give the index a
+  // walk from the first member gives.
+  InitRootGroup();
+  std::vector<int> records(40);
+  auto walk = [](const void* object) {
+    for (unsigned int i = 0; i < gAllEntities.numEntities; i++)
+      if (gAllEntities.entities[i].entityType == kEntityObject && gAllEntities.entities[i].theEntity == object)
+        return static_cast<int>(i);
+    return -1;
+  };
+  std::srand(3);
+  for (int step = 0; step < 4000; step++) {
+    human_being* object = reinterpret_cast<human_being*>(&records[std::rand() % records.size()]);
+    int at = walk(object);
+    if (std::rand() % 2) {
+      if (at < 0) AddEntityToGroup(&gAllEntities, kEntityObject, object, 0);
+    } else if (at >= 0) {
+      RemoveEntityFromGroup(&gAllEntities, at);
+    }
+    if (step % 97 == 0) FreeAllGroups();
+    for (int& r : records) {
+      human_being* o = reinterpret_cast<human_being*>(&r);
+      ASSERT_EQ(GetHumanEntityNumberInGroup(&gAllEntities, o), walk(o)) << "step " << step;
+    }
+  }
+  EmptyGroup(&gAllEntities);
+}
+
 TEST(RootMarks, RemovingAllObjectsKeepsTheOtherMembersInOrder) {
   InitRootGroup();
   int a = 0, b = 0;
