@@ -112,7 +112,7 @@ bool AnyVisibleVertexSelected() {
 }
 
 void AddTriangleAtHead(mesh_vert* a, mesh_vert* b, mesh_vert* c) {
-  level_triangle* t = new level_triangle();
+  level_triangle* t = NewLevelTriangle();
   t->vertexPtrs[0] = a;
   t->vertexPtrs[1] = b;
   t->vertexPtrs[2] = c;
@@ -444,10 +444,7 @@ char* znkinstr_line(char* parms, char* buffer) {
   for (uint32_t slot = 0; slot < selected.size(); ++slot) {
     mesh_vert* v = selected[slot];
     if (!index.slotJoined[slot]) {
-      mesh_edge* e = new mesh_edge();
-      e->v1 = v;
-      e->v2 = t;
-      e->visible = 1;
+      mesh_edge* e = NewMeshEdge(v, t);
       e->next = baseEdgePtr->next;
       baseEdgePtr->next = e;
       index.slotJoined[slot] = 1;

@@ -1,6 +1,7 @@
 // The level mesh: the global vertex, edge and triangle lists, the derived draw arrays and
 // per-material draw lists, vertex normals, and the editing helpers that change the lists.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -40,7 +41,19 @@ void MakeMeshVertexNormals();
 // Vertex arrays, per-material lists and the distance sort; once per frame after culling.
 void MeshListToArray();
 
+// The level's vertex, edge and triangle records come from pools owned by the level: make them
+// with these, link them into the level lists, and let DeleteVertices or FreeLevelGeometry free
+// them. A record made here and never linked goes back with the matching Free function.
 mesh_vert* NewEmptyMeshVert(vector_type pos);
+mesh_edge* NewMeshEdge(mesh_vert* v1, mesh_vert* v2);  // visible
+level_triangle* NewLevelTriangle();                   // every field zero
+void FreeMeshVert(mesh_vert* v);
+void FreeMeshEdge(mesh_edge* e);
+void FreeLevelTriangle(level_triangle* t);
+// Level records made and not yet freed (vertices, edges and triangles together).
+size_t LevelRecordsLive();
+// Numbers the level vertices 0..n-1 in list order and returns n.
+uint32_t NumberLevelVertices();
 void DeleteVertices(int all);
 void InvertTrigFacing(level_triangle* trig);
 void FixTriangleFacing(level_triangle* trig, vector_type facePos, int out);

@@ -184,7 +184,7 @@ TEST_F(MeshBuilder, DuplicateOlderEdgesCloseALoopOnlyOnce) {
   mesh_vert* c = Vert(V(0, 0, 4));
   for (auto ends : {std::make_pair(a, b), std::make_pair(b, a), std::make_pair(b, c),
                     std::make_pair(c, b)}) {
-    mesh_edge* e = new mesh_edge();
+    mesh_edge* e = NewMeshEdge(nullptr, nullptr);
     e->v1 = ends.first, e->v2 = ends.second, e->visible = 1;
     e->next = baseEdge.next;
     baseEdge.next = e;
@@ -201,7 +201,7 @@ TEST_F(MeshBuilder, LineFromSeveralSelectedVerticesFansToTheTarget) {
   // Two vertices selected at once (as a level file leaves them) joined to one new point.
   mesh_vert* a = Vert(V(0, 0, 0));
   mesh_vert* b = Vert(V(4, 0, 0));
-  mesh_edge* e = new mesh_edge();
+  mesh_edge* e = NewMeshEdge(nullptr, nullptr);
   e->v1 = a, e->v2 = b, e->visible = 1;
   baseEdge.next = e;
   a->selected = b->selected = 1;
@@ -268,8 +268,8 @@ std::vector<mesh_vert*> BuildMeshState(const MeshState& m) {
     verts.push_back(v);
   }
   for (size_t k = 0; k < m.edges.size(); ++k) {
-    mesh_edge* e = new mesh_edge();
-    e->v1 = verts[m.edges[k].first], e->v2 = verts[m.edges[k].second], e->visible = m.edgeVisible[k];
+    mesh_edge* e = NewMeshEdge(verts[m.edges[k].first], verts[m.edges[k].second]);
+    e->visible = m.edgeVisible[k];
     e->next = baseEdge.next;
     baseEdge.next = e;
   }
@@ -314,8 +314,7 @@ void PlainLine(vector_type p) {
     bool joined = false;
     for (mesh_edge* e = baseEdge.next; e; e = e->next) joined = joined || (e->visible && joins(e, v, t));
     if (!joined) {
-      mesh_edge* n = new mesh_edge();
-      n->v1 = v, n->v2 = t, n->visible = 1;
+      mesh_edge* n = NewMeshEdge(v, t);
       n->next = baseEdge.next;
       baseEdge.next = n;
       std::vector<mesh_vert*> done;
@@ -325,7 +324,7 @@ void PlainLine(vector_type p) {
         if (o == v || o == t || std::find(done.begin(), done.end(), o) != done.end()) continue;
         for (mesh_edge* f = n->next; f; f = f->next) {
           if (f == e || !f->visible || !joins(f, o, t)) continue;
-          level_triangle* tri = new level_triangle();
+          level_triangle* tri = NewLevelTriangle();
           tri->vertexPtrs[0] = v, tri->vertexPtrs[1] = t, tri->vertexPtrs[2] = o;
           tri->visible = 1;
           tri->normal = GetNormalOfTrig(v->pos, t->pos, o->pos);

@@ -138,13 +138,13 @@ TEST_F(MeshListTest, NewVertexTakesTheNextIndexAndTheAxisLocks) {
   EXPECT_EQ(v->weight, 100);
   EXPECT_STREQ(v->bone1, "None");
   EXPECT_EQ(v->visible, 1);
-  delete v;
+  FreeMeshVert(v);
 }
 
 TEST_F(MeshListTest, DeletingSelectedVerticesTakesTheirTrianglesAndRebuildsBeforeQueries) {
   level_triangle* gone = TriAt(1);
   TriAt(2);
-  mesh_edge* e = new mesh_edge();
+  mesh_edge* e = NewMeshEdge(nullptr, nullptr);
   e->v1 = gone->vertexPtrs[0];
   e->v2 = gone->vertexPtrs[1];
   baseEdge.next = e;
