@@ -20,6 +20,7 @@
 #include "world/feature_tree.h"
 #include "world/level_mesh.h"
 #include "world/line_queries.h"
+#include "world/record_pool.h"
 #include "world/world_math.h"
 
 float gPlayerBoundingSphereRadius = 0.6f;
@@ -32,11 +33,9 @@ human_being* gPokeObject = nullptr;
 
 namespace {
 
-// Plane records of the level triangles, chained in list order, kept in fixed blocks so that a
-// record never moves while the chain grows.
-constexpr size_t kPlanesPerBlock = 16384;
-std::vector<std::unique_ptr<plane_type[]>> gPlaneBlocks;
-size_t gPlaneCount = 0;
+// Plane records of the level triangles, chained in list order, from blocks like the level's
+// own records (a record never moves while the chain grows).
+RecordPool<plane_type> gPlanePool;
 
 // The edges and vertices of the level, each with its box hierarchy. Only the sphere test's
 // edge and corner pass reads them, so they are gathered on its first use after a level build.
@@ -46,14 +45,6 @@ std::vector<mesh_vert*> gVertexItems;
 FeatureTree gEdgeTree;
 FeatureTree gVertexTree;
 std::vector<uint32_t> gFeatureHits;
-
-plane_type* NewPlaneRecord() {
-  if (gPlaneCount == gPlaneBlocks.size() * kPlanesPerBlock)
-    gPlaneBlocks.emplace_back(new plane_type[kPlanesPerBlock]);
-  plane_type* pl = &gPlaneBlocks[gPlaneCount / kPlanesPerBlock][gPlaneCount % kPlanesPerBlock];
-  ++gPlaneCount;
-  return pl;
-}
 
 void EnsureFeatureTrees() {
   if (gFeaturesReady) return;
@@ -220,8 +211,7 @@ bool SpheresMeet(vector_type a, vector_type b, float r, vector_type c, float R, 
 }
 
 void ReleaseCollisionStorage() {
-  gPlaneBlocks.clear();
-  gPlaneCount = 0;
+  gPlanePool.Clear();
   FreeCollisionMesh();
   gFeaturesReady = false;
   gEdgeItems = std::vector<mesh_edge*>();
@@ -233,13 +223,12 @@ void ReleaseCollisionStorage() {
 }  // namespace
 
 // One walk of the triangle list: each triangle gets its plane record and its corners are
-// gathered for the collision hierarchy. Plane blocks are kept for the next build.
+// gathered for the collision hierarchy.
 void BuildObjectCollisionData() {
-  FreeCollisionMesh();
-  gFeaturesReady = false;
-  gPlaneCount = 0;
+  const size_t expected = gCollisionMesh.trigs.size();
+  ReleaseCollisionStorage();
   std::vector<CollisionTriangle> listed;
-  listed.reserve(gPlaneBlocks.size() * kPlanesPerBlock);
+  listed.reserve(expected);
   plane_type* previous = nullptr;
   for (level_triangle* t = baseLT.next; t; t = t->next) {
     CollisionTriangle c;
@@ -248,7 +237,7 @@ void BuildObjectCollisionData() {
     // A corner that is not a finite point (a script may place one) makes every test of the
     // triangle fail; kept out of the hierarchy, it cannot spoil the boxes of its neighbours.
     if (FinitePoint(c.corner[0]) && FinitePoint(c.corner[1]) && FinitePoint(c.corner[2])) listed.push_back(c);
-    plane_type* pl = NewPlaneRecord();
+    plane_type* pl = gPlanePool.New();
     *pl = planeFromTrig(t->normal, c.corner[0]);
     pl->collision = 0;
     pl->next = nullptr;
