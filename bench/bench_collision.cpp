@@ -1,16 +1,23 @@
 // Collision benchmark: segment queries and collide-and-slide steps per second on a generated
 // level of about a million triangles, against Bullet's triangle-mesh BVH (ray tests and
-// sphere sweeps over the same mesh) in the same run.
+// sphere sweeps over the same mesh) in the same run; then the growth of the mesh builder's
+// "line" and of "spherecoll" over a level with one large floor, at N and 10 N.
 #include <btBulletCollisionCommon.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <vector>
 
+#include "commands/commands.h"
+#include "models/import_common.h"
 #include "models/materials.h"
+#include "objects/human.h"
+#include "script/variables.h"
 #include "objects/player.h"
 #include "world/box_tree.h"
 #include "world/collide_slide.h"
@@ -74,18 +81,113 @@ void LoadIntoLevel(const Mesh& m) {
   }
 }
 
+// One "line" from a point above the middle of a grid of about n vertices, all selected (as
+// an imported level leaves them), with the three edges of each triangle: about 6 n edges.
+// Returns the seconds the command took.
+double TimeOneLine(int n) {
+  const int side = static_cast<int>(std::sqrt(static_cast<double>(n)));
+  ImportMesh grid;
+  for (int i = 0; i < side; ++i)
+    for (int j = 0; j < side; ++j) grid.positions.push_back({static_cast<float>(i), 0.0f, static_cast<float>(j)});
+  for (int i = 0; i + 1 < side; ++i)
+    for (int j = 0; j + 1 < side; ++j) {
+      const uint32_t a = i * side + j, b = a + 1, c = a + side, d = c + 1;
+      grid.triangles.push_back(DefaultImportTriangle(a, b, c));
+      grid.triangles.push_back(DefaultImportTriangle(b, d, c));
+    }
+  AppendImportToLevelNoRebuild(grid);
+  char point[64];
+  std::snprintf(point, sizeof point, "%f, 5, %f", side * 0.5f, side * 0.5f);
+  char echo[256] = "";
+  const double t0 = Now();
+  znkinstr_line(point, echo);
+  const double seconds = Now() - t0;
+  FreeLevelGeometry();
+  return seconds;
+}
+
+// `queries` spherecoll commands of the player's sphere at random places over a level of one
+// large floor under n small triangles scattered over it (one per square unit of floor, so
+// that only the floor grows with n). Returns seconds per query.
+double TimeSpherecoll(int n, int queries) {
+  const float extent = std::sqrt(static_cast<float>(n));
+  ImportMesh level;
+  auto vertex = [&](float x, float y, float z) {
+    level.positions.push_back({x, y, z});
+    return static_cast<uint32_t>(level.positions.size() - 1);
+  };
+  const uint32_t f0 = vertex(-1, 0, -1), f1 = vertex(-1, 0, extent + 1), f2 = vertex(extent + 1, 0, extent + 1),
+                 f3 = vertex(extent + 1, 0, -1);
+  level.triangles.push_back(DefaultImportTriangle(f0, f1, f2));
+  level.triangles.push_back(DefaultImportTriangle(f0, f2, f3));
+  std::mt19937 rng(7);
+  std::uniform_real_distribution<float> place(0.0f, extent), height(0.5f, 20.0f), off(-0.3f, 0.3f);
+  for (int k = 0; k < n; ++k) {
+    const float x = place(rng), y = height(rng), z = place(rng);
+    const uint32_t a = vertex(x, y, z), b = vertex(x + off(rng), y, z + 0.3f), c = vertex(x + 0.3f, y + off(rng), z);
+    level.triangles.push_back(DefaultImportTriangle(a, b, c));
+  }
+  AppendImportToLevel(level);
+  selHuman = nullptr;
+  int contacts = 0;
+  char parms[] = "1,7";
+  char echo[256] = "";
+  // The first query after a level build gathers the level's edges and corners (once per
+  // level, linear); it is left out of the time per query.
+  playerPos = {0.5f, 0.5f, 0.5f};
+  FloatRegister(1)[0] = FloatRegister(1)[1] = FloatRegister(1)[2] = 0.0;
+  FloatRegister(1)[3] = FloatRegister(1)[5] = 0.0;
+  FloatRegister(1)[4] = 0.1;
+  znkinstr_spherecoll(parms, echo);
+  const double t0 = Now();
+  for (int q = 0; q < queries; ++q) {
+    const float x = place(rng), z = place(rng), y = height(rng);
+    double* f = FloatRegister(1);
+    f[0] = x, f[1] = y, f[2] = z;        // from
+    f[3] = x + 0.5f, f[4] = y - 1.0f, f[5] = z;  // to
+    playerPos = {x, y - 1.0f, z};
+    znkinstr_spherecoll(parms, echo);
+    contacts += *BoolRegister(1);
+  }
+  const double perQuery = (Now() - t0) / queries;
+  FreeLevelGeometry();
+  if (contacts == 0) std::printf("  (no spherecoll contact at %d triangles)\n", n);
+  return perQuery;
+}
+
+void ReportGrowth(const char* what, int n, double atN, double at10N) {
+  std::printf("%-34s N %7d: %9.3f ms   10 N: %9.3f ms   ratio %.2f (linear: at most 12)\n", what, n, atN * 1000,
+              at10N * 1000, at10N / atN);
+}
+
 void Report(const char* what, double ours, double bullet) {
   std::printf("%-34s zyntrel %12.0f /s   bullet %12.0f /s   ratio %.2f\n", what, ours, bullet, ours / bullet);
 }
 
+// Growth: one "line" joining every vertex of an imported grid to a new point (N selected
+// vertices, about 6 N edges); and spherecoll queries over one large floor and N small
+// triangles (the floor must not make every query test every triangle).
+void RunGrowth(int lineN, int sphereN) {
+  // Best of three: the machine is shared.
+  auto best3 = [](double (*run)(int), int n) { return std::fmin(run(n), std::fmin(run(n), run(n))); };
+  ReportGrowth("line (N selected, 6 N edges)", lineN, best3(TimeOneLine, lineN), best3(TimeOneLine, 10 * lineN));
+  ReportGrowth("spherecoll per query (floor + N)", sphereN, TimeSpherecoll(sphereN, 20000),
+               TimeSpherecoll(10 * sphereN, 20000));
+}
+
 }  // namespace
 
-int main() {
+// With "--growth LINE_N SPHERE_N" only the growth figures run, at the sizes given.
+int main(int argc, char** argv) {
+  ShrinkToDefaultMaterialAndBone();
+  if (argc == 4 && std::strcmp(argv[1], "--growth") == 0) {
+    RunGrowth(std::atoi(argv[2]), std::atoi(argv[3]));
+    return 0;
+  }
   Mesh mesh = MakeTerrain();
   const int numTriangles = static_cast<int>(mesh.indices.size() / 3);
   std::printf("level: %d triangles\n", numTriangles);
 
-  ShrinkToDefaultMaterialAndBone();
   LoadIntoLevel(mesh);
   playerPos = {kGrid * 0.5f, 5.0f, kGrid * 0.5f};
   double t0 = Now();
@@ -131,68 +233,83 @@ int main() {
     from[k] = {place(rng), 10.0f, place(rng)};
     to[k] = {from[k].x + slant(rng), -10.0f, from[k].z + slant(rng)};
   }
+  // Both sides take turns on chunks of the same work, so that a change in the load of the
+  // shared machine falls on both alike.
+  constexpr int kChunks = 20;
   int ourHits = 0, bulletHits = 0, agree = 0;
   std::vector<float> ourY(kSegments, NAN);
-  t0 = Now();
-  for (int k = 0; k < kSegments; ++k) {
-    vecDistance = 65535.0f;
-    vector_type X;
-    if (CollideLineSegmentWorld(from[k], to[k], &X)) {
-      ++ourHits;
-      ourY[k] = gCollisionPoint.y;
+  double ourTime = 0.0, bulletTime = 0.0;
+  for (int chunk = 0; chunk < kChunks; ++chunk) {
+    const int first = chunk * kSegments / kChunks, last = (chunk + 1) * kSegments / kChunks;
+    t0 = Now();
+    for (int k = first; k < last; ++k) {
+      vecDistance = 65535.0f;
+      vector_type X;
+      if (CollideLineSegmentWorld(from[k], to[k], &X)) {
+        ++ourHits;
+        ourY[k] = gCollisionPoint.y;
+      }
     }
-  }
-  const double ourSeg = kSegments / (Now() - t0);
-  t0 = Now();
-  for (int k = 0; k < kSegments; ++k) {
-    btVector3 a(from[k].x, from[k].y, from[k].z), b(to[k].x, to[k].y, to[k].z);
-    btCollisionWorld::ClosestRayResultCallback cb(a, b);
-    world.rayTest(a, b, cb);
-    if (cb.hasHit()) {
-      ++bulletHits;
-      if (std::fabs(cb.m_hitPointWorld.y() - ourY[k]) < 1e-3f) ++agree;
+    ourTime += Now() - t0;
+    t0 = Now();
+    for (int k = first; k < last; ++k) {
+      btVector3 a(from[k].x, from[k].y, from[k].z), b(to[k].x, to[k].y, to[k].z);
+      btCollisionWorld::ClosestRayResultCallback cb(a, b);
+      world.rayTest(a, b, cb);
+      if (cb.hasHit()) {
+        ++bulletHits;
+        if (std::fabs(cb.m_hitPointWorld.y() - ourY[k]) < 1e-3f) ++agree;
+      }
     }
+    bulletTime += Now() - t0;
   }
-  const double bulletSeg = kSegments / (Now() - t0);
   std::printf("segments: %d queries, hits zyntrel %d bullet %d, same hit point %d\n", kSegments, ourHits, bulletHits,
               agree);
-  Report("segment queries", ourSeg, bulletSeg);
+  Report("segment queries", kSegments / ourTime, kSegments / bulletTime);
 
   // Walking: the player's ellipsoid walks over the terrain in steps of 0.1 with a gravity
   // step, turning now and then; Bullet sweeps a sphere of the ellipsoid's height over the
-  // same path (one sweep per step).
+  // same path (one sweep per step), chunk by chunk after it.
   vector_type dir = {0.1f, 0.0f, 0.05f};
   playerPos = {kGrid * 0.5f, Height(kGrid / 2, kGrid / 2) + 0.5f, kGrid * 0.5f};
   std::vector<vector_type> path(kSlideSteps);
-  t0 = Now();
-  for (int k = 0; k < kSlideSteps; ++k) {
-    if (k % 500 == 0) dir = {slant(rng) / 30.0f, 0.0f, slant(rng) / 30.0f};
-    if (playerPos.x < 10 || playerPos.x > kGrid - 10 || playerPos.z < 10 || playerPos.z > kGrid - 10)
-      playerPos = {kGrid * 0.5f, 8.0f, kGrid * 0.5f};
-    CollisionPacket packet{};
-    collideAndSlide(nullptr, dir, {0.0f, -0.2f, 0.0f}, &packet);
-    path[k] = playerPos;
-  }
-  const double ourSlide = kSlideSteps / (Now() - t0);
   btSphereShape sphere(gPlayerDimensions.y);
   int sweepHits = 0;
-  t0 = Now();
-  for (int k = 1; k < kSlideSteps; ++k) {
-    btTransform a, b;
-    a.setIdentity();
-    b.setIdentity();
-    a.setOrigin(btVector3(path[k - 1].x, path[k - 1].y + 1.0f, path[k - 1].z));
-    b.setOrigin(btVector3(path[k].x, path[k].y + 0.8f, path[k].z));
-    btCollisionWorld::ClosestConvexResultCallback cb(a.getOrigin(), b.getOrigin());
-    world.convexSweepTest(&sphere, a, b, cb);
-    if (cb.hasHit()) ++sweepHits;
+  ourTime = bulletTime = 0.0;
+  for (int chunk = 0; chunk < kChunks; ++chunk) {
+    const int first = chunk * kSlideSteps / kChunks, last = (chunk + 1) * kSlideSteps / kChunks;
+    t0 = Now();
+    for (int k = first; k < last; ++k) {
+      if (k % 500 == 0) dir = {slant(rng) / 30.0f, 0.0f, slant(rng) / 30.0f};
+      if (playerPos.x < 10 || playerPos.x > kGrid - 10 || playerPos.z < 10 || playerPos.z > kGrid - 10)
+        playerPos = {kGrid * 0.5f, 8.0f, kGrid * 0.5f};
+      CollisionPacket packet{};
+      collideAndSlide(nullptr, dir, {0.0f, -0.2f, 0.0f}, &packet);
+      path[k] = playerPos;
+    }
+    ourTime += Now() - t0;
+    t0 = Now();
+    for (int k = std::max(first, 1); k < last; ++k) {
+      btTransform a, b;
+      a.setIdentity();
+      b.setIdentity();
+      a.setOrigin(btVector3(path[k - 1].x, path[k - 1].y + 1.0f, path[k - 1].z));
+      b.setOrigin(btVector3(path[k].x, path[k].y + 0.8f, path[k].z));
+      btCollisionWorld::ClosestConvexResultCallback cb(a.getOrigin(), b.getOrigin());
+      world.convexSweepTest(&sphere, a, b, cb);
+      if (cb.hasHit()) ++sweepHits;
+    }
+    bulletTime += Now() - t0;
   }
-  const double bulletSlide = (kSlideSteps - 1) / (Now() - t0);
+  const double ourSlide = kSlideSteps / ourTime;
+  const double bulletSlide = (kSlideSteps - 1) / bulletTime;
   std::printf("walk: %d steps, player ended at (%.1f, %.2f, %.1f); bullet sweeps with a hit %d\n", kSlideSteps,
               playerPos.x, playerPos.y, playerPos.z, sweepHits);
   Report("collide-and-slide step / sweep", ourSlide, bulletSlide);
 
   world.removeCollisionObject(&terrain);
   FreeLevelGeometry();
+
+  RunGrowth(30000, 10000);
   return 0;
 }

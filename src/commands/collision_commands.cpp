@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "commands/commands.h"
@@ -110,16 +111,6 @@ bool AnyVisibleVertexSelected() {
   return false;
 }
 
-bool EdgeJoins(const mesh_edge* e, const mesh_vert* a, const mesh_vert* b) {
-  return (e->v1 == a && e->v2 == b) || (e->v1 == b && e->v2 == a);
-}
-
-bool VisibleEdgeJoins(const mesh_edge* from, const mesh_vert* a, const mesh_vert* b) {
-  for (const mesh_edge* e = from; e; e = e->next)
-    if (e->visible && EdgeJoins(e, a, b)) return true;
-  return false;
-}
-
 void AddTriangleAtHead(mesh_vert* a, mesh_vert* b, mesh_vert* c) {
   level_triangle* t = NewLevelTriangle();
   t->vertexPtrs[0] = a;
@@ -138,26 +129,134 @@ void AddTriangleAtHead(mesh_vert* a, mesh_vert* b, mesh_vert* c) {
   baseLTPtr->next = t;
 }
 
-// The new edge (a, b) closes every loop a - o - b of older visible edges into a triangle
-// (a, b, o). An end pair joined by several older edges (the importers give shared edges once
-// per triangle) still makes one triangle per o.
-void CloseTriangles(mesh_edge* newEdge) {
-  mesh_vert* a = newEdge->v1;
-  mesh_vert* b = newEdge->v2;
-  std::vector<mesh_vert*> done;
-  for (mesh_edge* e = newEdge->next; e; e = e->next) {
-    if (!e->visible || (e->v1 != a && e->v2 != a)) continue;
-    mesh_vert* o = e->v1 == a ? e->v2 : e->v1;
-    if (o == a || o == b) continue;
-    bool seen = false;
-    for (mesh_vert* d : done) seen = seen || d == o;
-    if (seen) continue;
-    for (mesh_edge* f = newEdge->next; f; f = f->next) {
-      if (f == e || !f->visible || !EdgeJoins(f, o, b)) continue;
-      AddTriangleAtHead(a, b, o);
-      done.push_back(o);
-      break;
+// A table from vertex to number with open addressing: one flat array, no record per entry.
+class VertexNumbers {
+ public:
+  explicit VertexNumbers(size_t expected) {
+    size_t size = 16;
+    while (size < 2 * expected) size *= 2;
+    keys_.assign(size, nullptr);
+    values_.assign(size, 0);
+  }
+  // The number stored for v, or null.
+  const uint32_t* Find(const mesh_vert* v) const {
+    for (size_t k = Home(v);; k = (k + 1) & (keys_.size() - 1)) {
+      if (keys_[k] == v) return &values_[k];
+      if (!keys_[k]) return nullptr;
     }
+  }
+  void Set(const mesh_vert* v, uint32_t value) {
+    if (2 * (used_ + 1) > keys_.size()) Grow();
+    size_t k = Home(v);
+    while (keys_[k] && keys_[k] != v) k = (k + 1) & (keys_.size() - 1);
+    if (!keys_[k]) ++used_;
+    keys_[k] = v;
+    values_[k] = value;
+  }
+
+ private:
+  // Vertices made one after the other lie next to each other in memory and are met in that
+  // order, so their neighbouring addresses keep neighbouring places here; the high address
+  // bits are folded in so that distant blocks of vertices do not pile onto one place.
+  size_t Home(const mesh_vert* v) const {
+    const uint64_t p = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(v));
+    return static_cast<size_t>((p >> 4) ^ (p >> 24) ^ (p >> 44)) & (keys_.size() - 1);
+  }
+  void Grow() {
+    std::vector<const mesh_vert*> keys;
+    std::vector<uint32_t> values;
+    keys.swap(keys_);
+    values.swap(values_);
+    keys_.assign(2 * keys.size(), nullptr);
+    values_.assign(2 * keys.size(), 0);
+    used_ = 0;
+    for (size_t k = 0; k < keys.size(); ++k)
+      if (keys[k]) Set(keys[k], values[k]);
+  }
+  std::vector<const mesh_vert*> keys_;
+  std::vector<uint32_t> values_;
+  size_t used_ = 0;
+};
+
+constexpr uint32_t kNotSelected = 0xffffffffu;
+
+// One visible edge at a selected vertex, with the slot of its other end when that end is
+// selected too (kNotSelected otherwise).
+struct EdgeAtVertex {
+  mesh_edge* edge;
+  uint32_t otherSlot;
+};
+
+// The level's edges as one `line` needs them, gathered in one pass over the edge list: for
+// each selected vertex (by its slot, its place among them) the visible edges that have it as
+// an end, in list order, and which vertices a visible edge joins to the target. The edges the
+// command makes only ever join a selected vertex to the target, so only that part grows while
+// it runs. Selected vertices are looked up by slot in plain arrays; the few others in tables.
+struct LineEdgeIndex {
+  explicit LineEdgeIndex(size_t selectedCount)
+      : slotOf(selectedCount), slotJoined(selectedCount, 0), slotClosedBy(selectedCount, 0), otherJoined(16),
+        otherClosedBy(16) {}
+  VertexNumbers slotOf;             // selected vertex -> its slot
+  std::vector<uint32_t> firstEdge;  // per slot, into `edges`; one more at the end
+  std::vector<EdgeAtVertex> edges;
+  std::vector<uint8_t> slotJoined;  // a visible edge joins this selected vertex to the target
+  std::vector<uint32_t> slotClosedBy;  // the slot (plus one) of the last vertex that closed it
+  VertexNumbers otherJoined;        // the same two for vertices that are not selected
+  VertexNumbers otherClosedBy;
+};
+
+void BuildLineEdgeIndex(const std::vector<mesh_vert*>& selected, const mesh_vert* target, LineEdgeIndex* index) {
+  for (uint32_t k = 0; k < selected.size(); ++k) index->slotOf.Set(selected[k], k);
+  struct End {
+    uint32_t slot;
+    EdgeAtVertex at;
+  };
+  std::vector<End> ends;
+  ends.reserve(16 * selected.size());  // an imported mesh gives a vertex about six edges, twice
+  for (mesh_edge* e = baseEdgePtr->next; e; e = e->next) {
+    if (!e->visible) continue;
+    const uint32_t* found1 = index->slotOf.Find(e->v1);
+    const uint32_t* found2 = e->v2 == e->v1 ? found1 : index->slotOf.Find(e->v2);
+    const uint32_t slot1 = found1 ? *found1 : kNotSelected, slot2 = found2 ? *found2 : kNotSelected;
+    if (e->v1 == target) {
+      if (slot2 != kNotSelected) index->slotJoined[slot2] = 1;
+      else index->otherJoined.Set(e->v2, 1);
+    }
+    if (e->v2 == target) {
+      if (slot1 != kNotSelected) index->slotJoined[slot1] = 1;
+      else index->otherJoined.Set(e->v1, 1);
+    }
+    if (slot1 != kNotSelected) ends.push_back({slot1, {e, slot2}});
+    if (slot2 != kNotSelected && e->v2 != e->v1) ends.push_back({slot2, {e, slot1}});
+  }
+  // Counting sort by slot keeps each vertex's edges in list order.
+  index->firstEdge.assign(selected.size() + 1, 0);
+  for (const End& end : ends) ++index->firstEdge[end.slot + 1];
+  for (size_t k = 1; k < index->firstEdge.size(); ++k) index->firstEdge[k] += index->firstEdge[k - 1];
+  std::vector<uint32_t> fill(index->firstEdge.begin(), index->firstEdge.end() - 1);
+  index->edges.resize(ends.size());
+  for (const End& end : ends) index->edges[fill[end.slot]++] = end.at;
+}
+
+// The new edge (a, b) closes every loop a - o - b of older visible edges into a triangle
+// (a, b, o), in the list order of the edges at a (slot `slot`). An end pair joined by several
+// older edges (the importers give shared edges once per triangle) still makes one triangle
+// per o.
+void CloseTriangles(mesh_vert* a, mesh_vert* b, LineEdgeIndex* index, uint32_t slot) {
+  for (uint32_t k = index->firstEdge[slot]; k < index->firstEdge[slot + 1]; ++k) {
+    const EdgeAtVertex& at = index->edges[k];
+    mesh_vert* o = at.edge->v1 == a ? at.edge->v2 : at.edge->v1;
+    if (o == a || o == b) continue;
+    if (at.otherSlot != kNotSelected) {
+      if (!index->slotJoined[at.otherSlot] || index->slotClosedBy[at.otherSlot] == slot + 1) continue;
+      index->slotClosedBy[at.otherSlot] = slot + 1;
+    } else {
+      if (!index->otherJoined.Find(o)) continue;
+      const uint32_t* closed = index->otherClosedBy.Find(o);
+      if (closed && *closed == slot + 1) continue;
+      index->otherClosedBy.Set(o, slot + 1);
+    }
+    AddTriangleAtHead(a, b, o);
   }
 }
 
@@ -337,13 +436,19 @@ char* znkinstr_line(char* parms, char* buffer) {
   }
   mesh_vert* t = FindVertexAt(p);
   if (!t) t = AddVertexAtHead(p);
-  for (mesh_vert* v = baseMeshVertPtr->next; v; v = v->next) {
-    if (!v->visible || !v->selected || v == t) continue;
-    if (!VisibleEdgeJoins(baseEdgePtr->next, v, t)) {
+  std::vector<mesh_vert*> selected;
+  for (mesh_vert* v = baseMeshVertPtr->next; v; v = v->next)
+    if (v->visible && v->selected && v != t) selected.push_back(v);
+  LineEdgeIndex index(selected.size());
+  BuildLineEdgeIndex(selected, t, &index);
+  for (uint32_t slot = 0; slot < selected.size(); ++slot) {
+    mesh_vert* v = selected[slot];
+    if (!index.slotJoined[slot]) {
       mesh_edge* e = NewMeshEdge(v, t);
       e->next = baseEdgePtr->next;
       baseEdgePtr->next = e;
-      CloseTriangles(e);
+      index.slotJoined[slot] = 1;
+      CloseTriangles(v, t, &index, slot);
     }
     v->selected = v->oldSelected = 0;
   }

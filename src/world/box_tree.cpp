@@ -6,7 +6,6 @@
 #include <GL/gl.h>
 
 #include <algorithm>
-#include <memory>
 
 #include "render/frustum.h"
 #include "world/level_mesh.h"
@@ -33,8 +32,6 @@ std::vector<uint8_t> gSide;
 std::vector<AABB*> gMarkedNodes;
 // No triangle box of the tree being built has a coordinate that is not a number.
 bool gAllBoxesOrdered = true;
-// Per node number: the hierarchy over its held triangles, when it holds many.
-std::vector<std::unique_ptr<FeatureTree>> gHeldTrees;
 int gTreeDepth = 0;
 
 // While building, children and parents are node numbers; pointers are set once the node
@@ -185,22 +182,6 @@ void LinkBuiltTree() {
   }
   gBuildLinks.clear();
   gBuildLinks.shrink_to_fit();
-
-  gHeldTrees.clear();
-  gHeldTrees.resize(total);
-  std::vector<vector_type> mins, maxs;
-  for (int id = 0; id < total; ++id) {
-    const AABB* node = ptr(id);
-    if (node->numPolys < kHeldTreeMinimum) continue;
-    mins.clear();
-    maxs.clear();
-    for (int k = 0; k < node->numPolys; ++k) {
-      mins.push_back(gNodeTrigs[gNodeFirst[id] + k].min);
-      maxs.push_back(gNodeTrigs[gNodeFirst[id] + k].max);
-    }
-    gHeldTrees[id] = std::make_unique<FeatureTree>();
-    BuildFeatureTree(gHeldTrees[id].get(), mins, maxs);
-  }
 }
 
 }  // namespace
@@ -217,7 +198,6 @@ void FreeBoxTree() {
   gNodeTrigs.clear();
   gNodeTrigs.shrink_to_fit();
   gMarkedNodes.clear();
-  gHeldTrees.clear();
   gTreeDepth = 0;
   boxTree.sub1 = boxTree.sub2 = nullptr;
   boxTree.next = nullptr;
@@ -271,11 +251,6 @@ HeldTriangles NodeHeldTriangles(const AABB* node) {
   uint32_t id = NodeNumber(node);
   if (id >= gNodeFirst.size() || node->numPolys <= 0) return {nullptr, 0};
   return {gNodeTrigs.data() + gNodeFirst[id], node->numPolys};
-}
-
-const FeatureTree* NodeHeldTree(const AABB* node) {
-  uint32_t id = NodeNumber(node);
-  return id < gHeldTrees.size() ? gHeldTrees[id].get() : nullptr;
 }
 
 int BoxTreeNodeCount() { return static_cast<int>(gTreeNodes.size()); }

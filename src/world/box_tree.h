@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "world/feature_tree.h"
 #include "world/level_types.h"
 
 // The root; the chain of all nodes starts here.
@@ -41,24 +40,6 @@ struct HeldTriangles {
   int count;
 };
 HeldTriangles NodeHeldTriangles(const AABB* node);
-// A node holding many triangles (straddlers of its midpoint) also keeps a box hierarchy over
-// them; null for the others.
-const FeatureTree* NodeHeldTree(const AABB* node);
-constexpr int kHeldTreeMinimum = 24;
-
-// Visits the held triangles of `node` that may pass the caller's own box test: all of them,
-// or, through the node's hierarchy, those under boxes passing `boxTest(min, max)`. The test
-// must accept every box that encloses a box it would accept.
-template <class BoxTest, class Visit>
-void ForEachHeldCandidate(const AABB* node, BoxTest boxTest, Visit visit) {
-  HeldTriangles held = NodeHeldTriangles(node);
-  const FeatureTree* tree = held.count >= kHeldTreeMinimum ? NodeHeldTree(node) : nullptr;
-  if (!tree) {
-    for (int k = 0; k < held.count; ++k) visit(held.list[k]);
-    return;
-  }
-  WalkFeatureTree(*tree, boxTest, [&](uint32_t item) { visit(held.list[item]); });
-}
 int BoxTreeNodeCount();  // nodes in the chain, the root included
 int BoxTreeDepth();      // deepest node level, the root being 0
 

@@ -1,16 +1,18 @@
-// Swept unit sphere in ellipsoid space against the level triangles the box tree reports near
-// the path (face, then corners and edges) and against the upright cylinders of the other
-// bodies; the recursive slide along the contact plane and the gravity step.
+// Swept unit sphere in ellipsoid space against the level triangles the collision hierarchy
+// reports near the path (face, then corners and edges) and against the upright cylinders of
+// the other bodies; the recursive slide along the contact plane and the gravity step.
 #include "world/collide_slide.h"
 
 #include <cmath>
 #include <utility>
+#include <vector>
 
 #include "models/model_types.h"
 #include "objects/human.h"
 #include "objects/player.h"
 #include "script/engine_variables.h"
 #include "world/box_tree.h"
+#include "world/collision_mesh.h"
 #include "world/level_mesh.h"
 #include "world/object_collision.h"
 #include "world/world_math.h"
@@ -31,16 +33,32 @@ float SafeRadius(float r) {
 
 vector_type SafeRadii(vector_type r) { return {SafeRadius(r.x), SafeRadius(r.y), SafeRadius(r.z)}; }
 
+// A triangle in ellipsoid space: its corners divided by the radii, its normal and plane.
+struct EllipsoidTriangle {
+  vector_type p1, p2, p3, normal;
+  float planeD;
+};
+
+EllipsoidTriangle ToEllipsoidSpace(const vector_type* corners, vector_type eRadius) {
+  EllipsoidTriangle e;
+  e.p1 = VDiv(corners[0], eRadius);
+  e.p2 = VDiv(corners[1], eRadius);
+  e.p3 = VDiv(corners[2], eRadius);
+  e.normal = GetNormalOfTrig(e.p1, e.p2, e.p3);
+  e.planeD = static_cast<float>(VDot(e.normal, e.p1));
+  return e;
+}
+
 // The sweep of the packet's unit sphere against one triangle: 1 with the distance along the
 // velocity and the contact point (ellipsoid space) when it touches within this pass.
-int SweepTriangle(const CollisionPacket* pk, const level_triangle* trig, double* distance, vector_type* contact) {
-  const vector_type p1 = VDiv(trig->vertexPtrs[0]->pos, pk->eRadius);
-  const vector_type p2 = VDiv(trig->vertexPtrs[1]->pos, pk->eRadius);
-  const vector_type p3 = VDiv(trig->vertexPtrs[2]->pos, pk->eRadius);
-  const vector_type normal = GetNormalOfTrig(p1, p2, p3);
+int SweepTriangle(const CollisionPacket* pk, const EllipsoidTriangle& e, double* distance, vector_type* contact) {
+  const vector_type& p1 = e.p1;
+  const vector_type& p2 = e.p2;
+  const vector_type& p3 = e.p3;
+  const vector_type& normal = e.normal;
   if (!isFrontFacingTo(normal, pk->normalizedVelocity)) return 0;
 
-  const float planeD = static_cast<float>(VDot(normal, p1));
+  const float planeD = e.planeD;
   const vector_type& base = pk->basePoint;
   const vector_type& vel = pk->velocity;
   float t = 1.0f;
@@ -109,6 +127,54 @@ int SweepTriangle(const CollisionPacket* pk, const level_triangle* trig, double*
   *distance = static_cast<double>(t) * VLength(vel);
   *contact = hit;
   return 1;
+}
+
+// The triangles near the last sweeps, already in ellipsoid space. A moving body asks again and
+// again about nearly the same place (each slide pass, the gravity pass, the next step), so the
+// triangles of a box somewhat larger than the query are gathered once and reused while the
+// queries stay inside it, for the same radii and the same level build. Each query still tests
+// every gathered triangle's own box against its own query box, so it sees exactly the
+// triangles a walk of the hierarchy would give it.
+struct NearbyTriangle {
+  vector_type min, max;
+  EllipsoidTriangle e;
+  const level_triangle* trig;
+};
+struct NearbyTriangles {
+  bool valid = false;
+  uint64_t build = 0;
+  vector_type eRadius = {0.0f, 0.0f, 0.0f};
+  vector_type min = {0.0f, 0.0f, 0.0f}, max = {0.0f, 0.0f, 0.0f};
+  std::vector<NearbyTriangle> list;
+};
+NearbyTriangles gNearby;
+
+bool SameVector(vector_type a, vector_type b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
+
+bool BoxInside(vector_type mn, vector_type mx, vector_type outerMin, vector_type outerMax) {
+  return outerMin.x <= mn.x && outerMin.y <= mn.y && outerMin.z <= mn.z && mx.x <= outerMax.x &&
+         mx.y <= outerMax.y && mx.z <= outerMax.z;
+}
+
+const std::vector<NearbyTriangle>& TrianglesNear(vector_type qmin, vector_type qmax, vector_type eRadius) {
+  NearbyTriangles& near = gNearby;
+  if (near.valid && near.build == gCollisionMesh.build && SameVector(near.eRadius, eRadius) &&
+      BoxInside(qmin, qmax, near.min, near.max))
+    return near.list;
+  // Room for a few more steps in any direction: the query box's smallest side, so that a long
+  // sweep does not gather a wide band around itself.
+  const vector_type size = VSub(qmax, qmin);
+  const float pad = std::fmin(std::fmin(size.x, size.y), size.z);
+  near.valid = true;
+  near.build = gCollisionMesh.build;
+  near.eRadius = eRadius;
+  near.min = VSub(qmin, vector_type{pad, pad, pad});
+  near.max = VAdd(qmax, vector_type{pad, pad, pad});
+  near.list.clear();
+  ForEachTriangleInBox(near.min, near.max, [&](const CollisionTriangle& c) {
+    near.list.push_back({TriangleMin(c), TriangleMax(c), ToEllipsoidSpace(c.corner, eRadius), c.trig});
+  });
+  return near.list;
 }
 
 void TakeContact(CollisionPacket* pk, double distance, vector_type contact) {
@@ -190,7 +256,8 @@ void RecursiveBoxCollision(AABB* box, vector_type min, vector_type max) {
 void checkTriangle(CollisionPacket* colPackage, level_triangle* trig) {
   double distance;
   vector_type contact;
-  if (!SweepTriangle(colPackage, trig, &distance, &contact)) return;
+  const vector_type corners[3] = {trig->vertexPtrs[0]->pos, trig->vertexPtrs[1]->pos, trig->vertexPtrs[2]->pos};
+  if (!SweepTriangle(colPackage, ToEllipsoidSpace(corners, colPackage->eRadius), &distance, &contact)) return;
   if (!colPackage->foundCollision || distance < colPackage->nearestDistance) TakeContact(colPackage, distance, contact);
 }
 
@@ -204,26 +271,21 @@ void checkCollision(CollisionPacket* pk) {
   const vector_type qmax = VAdd(VMul(hi, pk->eRadius), pk->eRadius);
 
   if (baseLT.next) {
-    ClearNodeMarks();
-    RecursiveBoxCollision(&boxTree, qmin, qmax);
     // Nearest contact; among equal distances the triangle earliest in the list.
     const level_triangle* best = nullptr;
     double bestDistance = 0.0;
     vector_type bestContact = {0.0f, 0.0f, 0.0f};
-    auto overlaps = [&](vector_type mn, vector_type mx) { return BoxesOverlap(mn, mx, qmin, qmax); };
-    for (AABB* node : MarkedNodes()) {
-      ForEachHeldCandidate(node, overlaps, [&](const HeldTriangle& h) {
-        if (!BoxesOverlap(h.min, h.max, qmin, qmax)) return;
-        const level_triangle* t = h.trig;
-        double distance;
-        vector_type contact;
-        if (!SweepTriangle(pk, t, &distance, &contact)) return;
-        if (!best || distance < bestDistance || (distance == bestDistance && t->listOrder < best->listOrder)) {
-          best = t;
-          bestDistance = distance;
-          bestContact = contact;
-        }
-      });
+    for (const NearbyTriangle& n : TrianglesNear(qmin, qmax, pk->eRadius)) {
+      if (!BoxesOverlap(n.min, n.max, qmin, qmax)) continue;
+      double distance;
+      vector_type contact;
+      if (!SweepTriangle(pk, n.e, &distance, &contact)) continue;
+      if (!best || distance < bestDistance ||
+          (distance == bestDistance && TriangleListPlace(n.trig) < TriangleListPlace(best))) {
+        best = n.trig;
+        bestDistance = distance;
+        bestContact = contact;
+      }
     }
     if (best && (!pk->foundCollision || bestDistance < pk->nearestDistance)) TakeContact(pk, bestDistance, bestContact);
   }

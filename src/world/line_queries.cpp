@@ -1,15 +1,17 @@
-// Segment queries: the level (tree walk, then each held triangle prefiltered by its box),
-// boxes by out-codes, triangles by plane crossing and barycentric coordinates; and the
-// projection of world points to window pixels.
+// Segment queries: the level (a nearest-first walk of the collision hierarchy, each triangle
+// prefiltered by its own box), boxes by out-codes, triangles by plane crossing and barycentric
+// coordinates; and the projection of world points to window pixels.
 #include "world/line_queries.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 
 #include <cmath>
+#include <utility>
 
 #include "script/variables.h"
 #include "world/box_tree.h"
+#include "world/collision_mesh.h"
 #include "world/level_mesh.h"
 #include "world/world_math.h"
 
@@ -121,52 +123,128 @@ void RecursiveLineSegmentWorldCollision(AABB* box, vector_type a, vector_type b,
   RecursiveLineSegmentWorldCollision(box->sub2, a, b, intercept);
 }
 
+namespace {
+
+// The segment a + t d, 0 <= t <= 1, against boxes of the collision hierarchy. Boxes are grown
+// by `slack` so that rounding can never drop a triangle whose own box the segment meets.
+struct SegmentWalk {
+  double a[3], d[3], inv[3];
+  double slack;
+
+  // The entry parameter of the segment into the grown box, or a negative value when it misses.
+  double Enter(vector_type mn, vector_type mx) const {
+    const double lo[3] = {mn.x - slack, mn.y - slack, mn.z - slack};
+    const double hi[3] = {mx.x + slack, mx.y + slack, mx.z + slack};
+    double t0 = 0.0, t1 = 1.0;
+    for (int k = 0; k < 3; ++k) {
+      if (d[k] == 0.0) {
+        if (a[k] < lo[k] || a[k] > hi[k]) return -1.0;
+        continue;
+      }
+      double ta = (lo[k] - a[k]) * inv[k], tb = (hi[k] - a[k]) * inv[k];
+      if (ta > tb) std::swap(ta, tb);
+      if (ta > t0) t0 = ta;
+      if (tb < t1) t1 = tb;
+      if (t0 > t1) return -1.0;
+    }
+    return t0;
+  }
+};
+
+float LargestMagnitude(vector_type v) {
+  return std::fmax(std::fmax(std::fabs(v.x), std::fabs(v.y)), std::fabs(v.z));
+}
+
+bool Finite(vector_type v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+
+}  // namespace
+
 int CollideLineSegmentWorld(vector_type a, vector_type b, vector_type* intercept) {
   vector_type scratch;
   if (!intercept) intercept = &scratch;
   UpdateLevelIfChanged();
-  ClearNodeMarks();
-  if (!baseLT.next) return 0;
-  RecursiveLineSegmentWorldCollision(&boxTree, a, b, intercept);
+  const CollisionMesh& mesh = gCollisionMesh;
+  if (!baseLT.next || mesh.tree.nodes.empty()) return 0;
+  // A segment with an end that is not a finite point crosses no plane at a finite point.
+  if (!Finite(a) || !Finite(b)) return 0;
 
-  // The triangles of the marked nodes, nearest hit first; among equal distances the one
-  // earliest in the triangle list wins, as a walk of the list in order would find it.
+  SegmentWalk walk;
+  const vector_type ends[2] = {a, b};
+  for (int k = 0; k < 3; ++k) {
+    walk.a[k] = VComponent(a, k);
+    walk.d[k] = static_cast<double>(VComponent(b, k)) - VComponent(a, k);
+    walk.inv[k] = walk.d[k] != 0.0 ? 1.0 / walk.d[k] : 0.0;
+  }
+  const FeatureTree::Node& root = mesh.tree.nodes[0];
+  const float size = std::fmax(std::fmax(LargestMagnitude(root.min), LargestMagnitude(root.max)),
+                               std::fmax(LargestMagnitude(ends[0]), LargestMagnitude(ends[1])));
+  walk.slack = 1e-5 * (1.0 + size);
+  const double length = std::sqrt(walk.d[0] * walk.d[0] + walk.d[1] * walk.d[1] + walk.d[2] * walk.d[2]);
+
+  // Nearest hit first; among equal distances the triangle earliest in the list, as a walk of
+  // the list in order would keep it. Nodes are visited nearest entry first, and a node whose
+  // entry lies beyond the best hit so far (with room for rounding) cannot hold a nearer or
+  // equally near hit.
   int anyHit = 0;
-  level_triangle* best = nullptr;
+  const level_triangle* best = nullptr;
   float bestDistance = 0.0f;
   vector_type bestPoint = {0.0f, 0.0f, 0.0f};
-  // Boxes of the held-triangle hierarchies are tested grown by a hair, so that rounding in
-  // the entry point can never drop a triangle whose own box the segment meets.
-  auto mayMeet = [&](vector_type mn, vector_type mx) {
-    float big = std::fmax(std::fmax(std::fabs(mn.x), std::fabs(mx.x)),
-                          std::fmax(std::fmax(std::fabs(mn.y), std::fabs(mx.y)), std::fmax(std::fabs(mn.z), std::fabs(mx.z))));
-    const float e = 1e-4f + 1e-5f * big;
-    vector_type scratchPoint;
-    return collide_linesegment_boundingbox(VSub(mn, vector_type{e, e, e}), VAdd(mx, vector_type{e, e, e}), a, b,
-                                           &scratchPoint) != 0;
+  struct Pending {
+    int32_t id;
+    double enter;
   };
-  for (AABB* node : MarkedNodes()) {
-    ForEachHeldCandidate(node, mayMeet, [&](const HeldTriangle& h) {
-      if (!collide_linesegment_boundingbox(h.min, h.max, a, b, intercept)) return;
-      level_triangle* t = h.trig;
+  Pending stack[kFeatureTreeMaxDepth + 2];
+  int top = 0;
+  const double rootEnter = walk.Enter(root.min, root.max);
+  if (rootEnter >= 0.0) stack[top++] = {0, rootEnter};
+  while (top > 0) {
+    const Pending here = stack[--top];
+    if (best && here.enter * length > bestDistance * (1.0 + 1e-5) + walk.slack) continue;
+    const FeatureTree::Node& node = mesh.tree.nodes[here.id];
+    if (node.left >= 0) {
+      const FeatureTree::Node& l = mesh.tree.nodes[node.left];
+      const FeatureTree::Node& r = mesh.tree.nodes[node.right];
+      const double el = walk.Enter(l.min, l.max), er = walk.Enter(r.min, r.max);
+      // What each child met will read next is asked for now: its far child, or its triangles.
+      for (const FeatureTree::Node* child : {&l, &r}) {
+        if (child->left >= 0) __builtin_prefetch(&mesh.tree.nodes[child->right]);
+        else __builtin_prefetch(&mesh.trigs[child->first]);
+      }
+      // The nearer child is visited first, so it goes on the stack last.
+      if (el <= er) {
+        if (er >= 0.0) stack[top++] = {node.right, er};
+        if (el >= 0.0) stack[top++] = {node.left, el};
+      } else {
+        if (el >= 0.0) stack[top++] = {node.left, el};
+        if (er >= 0.0) stack[top++] = {node.right, er};
+      }
+      continue;
+    }
+    for (uint32_t k = 0; k < node.count; ++k) {
+      const CollisionTriangle& c = mesh.trigs[node.first + k];
+      vector_type boxPoint;
+      if (!collide_linesegment_boundingbox(TriangleMin(c), TriangleMax(c), a, b, &boxPoint)) continue;
       vector_type X;
-      if (LineSegmentCollidesWithTriangle(TriangleCollPlane(t), &a, &b, &X) != 1) return;
+      if (LineSegmentCollidesWithTriangle(c.corner, &a, &b, &X) != 1) continue;
       anyHit = 1;
-      float d = VDistance(a, X);
-      if (!(d == d)) return;
-      if (!best || d < bestDistance || (d == bestDistance && t->listOrder < best->listOrder)) {
-        best = t;
+      const float d = VDistance(a, X);
+      if (!(d == d)) continue;
+      if (!best || d < bestDistance || (d == bestDistance && TriangleListPlace(c.trig) < TriangleListPlace(best))) {
+        best = c.trig;
         bestDistance = d;
         bestPoint = X;
+        // Its record is read for the results once the walk ends: ask for it now.
+        __builtin_prefetch(best);
       }
-    });
+    }
   }
-  if (best && bestDistance < vecDistance) {
+  if (!best) return anyHit;
+  *intercept = bestPoint;
+  if (bestDistance < vecDistance) {
     gCollisionNormal = best->normal;
     gCollisionPoint = bestPoint;
     gCollisionMaterial = best->meshworkMaterial;
     vecDistance = bestDistance;
-    *intercept = bestPoint;
   }
   return anyHit;
 }

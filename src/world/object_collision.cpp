@@ -1,9 +1,12 @@
-// Object collision: cylinders, the moving sphere against level faces (through the box tree),
-// edges and corners (through a feature tree) and other spheres, and the segment query
-// against level, player box and object boxes.
+// Object collision: cylinders, the moving sphere against level faces (through the collision
+// hierarchy, each triangle widened by its own face-test margin), edges and corners (through
+// feature trees) and other spheres, and the segment query against level, player box and
+// object boxes. Also the collision data built with the level: plane records and hierarchies.
 #include "world/object_collision.h"
 
 #include <cmath>
+#include <cstddef>
+#include <memory>
 #include <vector>
 
 #include "models/model_types.h"
@@ -12,11 +15,12 @@
 #include "script/engine_variables.h"
 #include "script/scheduler.h"
 #include "shell/startup.h"
-#include "world/box_tree.h"
 #include "world/collide_slide.h"
+#include "world/collision_mesh.h"
 #include "world/feature_tree.h"
 #include "world/level_mesh.h"
 #include "world/line_queries.h"
+#include "world/record_pool.h"
 #include "world/world_math.h"
 
 float gPlayerBoundingSphereRadius = 0.6f;
@@ -29,16 +33,39 @@ human_being* gPokeObject = nullptr;
 
 namespace {
 
-// One plane record per level triangle, chained in the order they were built.
-std::vector<plane_type> gLevelPlanes;
-// Largest |B - A| + |C - A| of any triangle: the tolerance of the face test lets a contact lie
-// up to a few hundredths of that outside its triangle.
-float gLargestTriangleSpan = 0.0f;
+// Plane records of the level triangles, chained in list order, from blocks like the level's
+// own records (a record never moves while the chain grows).
+RecordPool<plane_type> gPlanePool;
+
+// The edges and vertices of the level, each with its box hierarchy. Only the sphere test's
+// edge and corner pass reads them, so they are gathered on its first use after a level build.
+bool gFeaturesReady = false;
 std::vector<mesh_edge*> gEdgeItems;
 std::vector<mesh_vert*> gVertexItems;
 FeatureTree gEdgeTree;
 FeatureTree gVertexTree;
 std::vector<uint32_t> gFeatureHits;
+
+void EnsureFeatureTrees() {
+  if (gFeaturesReady) return;
+  gFeaturesReady = true;
+  gEdgeItems.clear();
+  gVertexItems.clear();
+  std::vector<vector_type> mins, maxs;
+  for (mesh_edge* e = baseEdge.next; e; e = e->next) {
+    if (!e->v1 || !e->v2) continue;
+    gEdgeItems.push_back(e);
+    mins.push_back(VMin(e->v1->pos, e->v2->pos));
+    maxs.push_back(VMax(e->v1->pos, e->v2->pos));
+  }
+  BuildFeatureTree(&gEdgeTree, mins, maxs);
+  mins.clear();
+  for (mesh_vert* v = baseMeshVert.next; v; v = v->next) {
+    gVertexItems.push_back(v);
+    mins.push_back(v->pos);
+  }
+  BuildFeatureTree(&gVertexTree, mins, mins);
+}
 
 plane_type PlaneOf(const level_triangle* t) {
   if (t->thePlane) return *t->thePlane;
@@ -53,7 +80,8 @@ struct SphereContact {
 
 // The face test against one triangle: 1 with the crossing point when the sphere's point
 // nearest the plane crosses it during the move inside the triangle (with a small tolerance).
-int SphereMeetsFace(level_triangle* t, vector_type a, vector_type dir, float r, vector_type* I) {
+int SphereMeetsFace(const CollisionTriangle& c, vector_type a, vector_type dir, float r, vector_type* I) {
+  level_triangle* t = c.trig;
   plane_type scratch = PlaneOf(t);
   plane_type* pl = t->thePlane ? t->thePlane : &scratch;
   const vector_type normal = {pl->a, pl->b, pl->c};
@@ -74,8 +102,8 @@ int SphereMeetsFace(level_triangle* t, vector_type a, vector_type dir, float r, 
   const float endDistance = static_cast<float>(VDot(normal, Q)) - pl->d;
   const float fraction = pl->PToPlane / (pl->PToPlane - endDistance);
   const vector_type X = VAdd(pl->P, VScale(pl->path, fraction));
-  const vector_type A = t->vertexPtrs[0]->pos;
-  const vector_type u = VSub(t->vertexPtrs[1]->pos, A), v = VSub(t->vertexPtrs[2]->pos, A), w = VSub(X, A);
+  const vector_type A = c.corner[0];
+  const vector_type u = VSub(c.corner[1], A), v = VSub(c.corner[2], A), w = VSub(X, A);
   const double uu = VDot(u, u), uv = VDot(u, v), vv = VDot(v, v), wu = VDot(w, u), wv = VDot(w, v);
   const double den = uv * uv - uu * vv;
   if (den == 0.0) return 0;  // no area: nothing to land on
@@ -87,37 +115,51 @@ int SphereMeetsFace(level_triangle* t, vector_type a, vector_type dir, float r, 
   return 1;
 }
 
-// Faces through the box tree: the contact can lie at most r + |dir| from the start, plus the
-// face test's tolerance.
+bool FinitePoint(vector_type v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+
+float LargestMagnitude(vector_type v) {
+  return std::fmax(std::fmax(std::fabs(v.x), std::fabs(v.y)), std::fabs(v.z));
+}
+
+// Faces: a contact lies at most r + |dir| from the start, and at most its triangle's own
+// margin outside that triangle, so each triangle's box (and each node's) is widened by its
+// own margin; one large floor widens only the nodes above it.
 void FaceContacts(vector_type a, vector_type dir, float r, SphereContact* best) {
   if (!baseLT.next) return;
-  const float reach = (r + VLength(dir)) * 1.001f + 0.03f * gLargestTriangleSpan + 0.0001f;
+  const float length = VLength(dir);
+  const float reach = (r + length) * 1.001f + 0.0001f + 1e-5f * (LargestMagnitude(a) + length + r);
   const vector_type qmin = {a.x - reach, a.y - reach, a.z - reach};
   const vector_type qmax = {a.x + reach, a.y + reach, a.z + reach};
-  ClearNodeMarks();
-  RecursiveBoxCollision(&boxTree, qmin, qmax);
+  EnsureNodeMargins();
+  const CollisionMesh& mesh = gCollisionMesh;
+  auto widenedOverlap = [&](vector_type mn, vector_type mx, float m) {
+    return BoxesOverlap(VSub(mn, vector_type{m, m, m}), VAdd(mx, vector_type{m, m, m}), qmin, qmax);
+  };
   const level_triangle* bestTrig = nullptr;
-  auto overlaps = [&](vector_type mn, vector_type mx) { return BoxesOverlap(mn, mx, qmin, qmax); };
-  for (AABB* node : MarkedNodes()) {
-    ForEachHeldCandidate(node, overlaps, [&](const HeldTriangle& h) {
-      if (!BoxesOverlap(h.min, h.max, qmin, qmax)) return;
-      level_triangle* t = h.trig;
-      vector_type I;
-      if (!SphereMeetsFace(t, a, dir, r, &I)) return;
-      const float d = VDistance(a, I);
-      if (!bestTrig || d < best->distance || (d == best->distance && t->listOrder < bestTrig->listOrder)) {
-        bestTrig = t;
-        best->found = true;
-        best->distance = d;
-        best->point = I;
-      }
-    });
-  }
+  WalkCollisionMesh(
+      [&](int32_t id) {
+        const FeatureTree::Node& node = mesh.tree.nodes[id];
+        return widenedOverlap(node.min, node.max, mesh.nodeMargin[id]);
+      },
+      [&](const CollisionTriangle& c) {
+        if (!widenedOverlap(TriangleMin(c), TriangleMax(c), FaceTestMargin(c))) return;
+        vector_type I;
+        if (!SphereMeetsFace(c, a, dir, r, &I)) return;
+        const float d = VDistance(a, I);
+        if (!bestTrig || d < best->distance ||
+            (d == best->distance && TriangleListPlace(c.trig) < TriangleListPlace(bestTrig))) {
+          bestTrig = c.trig;
+          best->found = true;
+          best->distance = d;
+          best->point = I;
+        }
+      });
 }
 
 // Edges, then corners, touched by the sphere at its end position b; nearest to the start wins,
 // an edge before a corner at the same distance, earlier list entries first.
 void EdgeAndCornerContacts(vector_type a, vector_type b, float r, SphereContact* best) {
+  EnsureFeatureTrees();
   const vector_type qmin = {b.x - r, b.y - r, b.z - r}, qmax = {b.x + r, b.y + r, b.z + r};
   gFeatureHits.clear();
   QueryFeatureTree(gEdgeTree, qmin, qmax, &gFeatureHits);
@@ -168,49 +210,48 @@ bool SpheresMeet(vector_type a, vector_type b, float r, vector_type c, float R, 
   return true;
 }
 
+void ReleaseCollisionStorage() {
+  gPlanePool.Clear();
+  FreeCollisionMesh();
+  gFeaturesReady = false;
+  gEdgeItems = std::vector<mesh_edge*>();
+  gVertexItems = std::vector<mesh_vert*>();
+  gEdgeTree = FeatureTree();
+  gVertexTree = FeatureTree();
+}
+
 }  // namespace
 
+// One walk of the triangle list: each triangle gets its plane record and its corners are
+// gathered for the collision hierarchy.
 void BuildObjectCollisionData() {
-  FreeObjectCollisionData();
-  size_t count = 0;
-  for (level_triangle* t = baseLT.next; t; t = t->next) ++count;
-  gLevelPlanes.resize(count);
-  size_t k = 0;
-  for (level_triangle* t = baseLT.next; t; t = t->next, ++k) {
-    plane_type& pl = gLevelPlanes[k];
-    pl = planeFromTrig(t->normal, t->vertexPtrs[0]->pos);
-    pl.collision = 0;
-    pl.next = k + 1 < count ? &gLevelPlanes[k + 1] : nullptr;
-    t->thePlane = &pl;
-    const vector_type A = t->vertexPtrs[0]->pos;
-    const float span = VDistance(t->vertexPtrs[1]->pos, A) + VDistance(t->vertexPtrs[2]->pos, A);
-    if (span > gLargestTriangleSpan) gLargestTriangleSpan = span;
+  const size_t expected = gCollisionMesh.trigs.size();
+  ReleaseCollisionStorage();
+  std::vector<CollisionTriangle> listed;
+  listed.reserve(expected);
+  plane_type* previous = nullptr;
+  for (level_triangle* t = baseLT.next; t; t = t->next) {
+    CollisionTriangle c;
+    for (int i = 0; i < 3; ++i) c.corner[i] = t->vertexPtrs[i]->pos;
+    c.trig = t;
+    // A corner that is not a finite point (a script may place one) makes every test of the
+    // triangle fail; kept out of the hierarchy, it cannot spoil the boxes of its neighbours.
+    if (FinitePoint(c.corner[0]) && FinitePoint(c.corner[1]) && FinitePoint(c.corner[2])) listed.push_back(c);
+    plane_type* pl = gPlanePool.New();
+    *pl = planeFromTrig(t->normal, c.corner[0]);
+    pl->collision = 0;
+    pl->next = nullptr;
+    if (previous) previous->next = pl;
+    previous = pl;
+    t->thePlane = pl;
   }
-  std::vector<vector_type> mins, maxs;
-  for (mesh_edge* e = baseEdge.next; e; e = e->next) {
-    if (!e->v1 || !e->v2) continue;
-    gEdgeItems.push_back(e);
-    mins.push_back(VMin(e->v1->pos, e->v2->pos));
-    maxs.push_back(VMax(e->v1->pos, e->v2->pos));
-  }
-  BuildFeatureTree(&gEdgeTree, mins, maxs);
-  mins.clear();
-  for (mesh_vert* v = baseMeshVert.next; v; v = v->next) {
-    gVertexItems.push_back(v);
-    mins.push_back(v->pos);
-  }
-  BuildFeatureTree(&gVertexTree, mins, mins);
+  BuildCollisionMesh(&listed);
 }
 
 void FreeObjectCollisionData() {
+  // Triangles that outlive the records must not point at them.
   for (level_triangle* t = baseLT.next; t; t = t->next) t->thePlane = nullptr;
-  gLevelPlanes.clear();
-  gLevelPlanes.shrink_to_fit();
-  gLargestTriangleSpan = 0.0f;
-  gEdgeItems.clear();
-  gVertexItems.clear();
-  gEdgeTree = FeatureTree();
-  gVertexTree = FeatureTree();
+  ReleaseCollisionStorage();
 }
 
 int CollisionOfTwoCylinders(vector_type v, vector_type c, float c1height, float c1radius, vector_type c2,

@@ -3,8 +3,12 @@
 // colliding with the next poke.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <random>
 #include <utility>
+#include <vector>
 
 #include "commands/collision_commands.h"
 #include "commands/commands.h"
@@ -225,6 +229,151 @@ TEST_F(MeshBuilder, LineReadsNoneAndOtherUnreadableFieldsAsZero) {
   EXPECT_EQ(Selected()->pos.x, 2.0f);
   EXPECT_EQ(Selected()->pos.y, 0.0f);
   EXPECT_EQ(Selected()->pos.z, 0.0f);
+}
+
+// A level of vertices, edges and a selection, as numbers, to build twice.
+struct MeshState {
+  std::vector<vector_type> points;
+  std::vector<int> visible, selected;
+  std::vector<std::pair<int, int>> edges;
+  std::vector<int> edgeVisible;
+};
+
+MeshState RandomMeshState(std::mt19937& rng) {
+  MeshState m;
+  std::uniform_int_distribution<int> count(3, 25), coin(0, 9);
+  std::uniform_real_distribution<float> pos(-5.0f, 5.0f);
+  const int n = count(rng);
+  for (int k = 0; k < n; ++k) {
+    m.points.push_back(V(static_cast<float>(k), pos(rng), pos(rng)));  // never at the same place
+    m.visible.push_back(coin(rng) != 0);
+    m.selected.push_back(coin(rng) < 4);
+  }
+  std::uniform_int_distribution<int> vertex(0, n - 1);
+  const int edges = 2 * n + coin(rng) * 3;
+  for (int k = 0; k < edges; ++k) {
+    m.edges.push_back({vertex(rng), vertex(rng)});  // duplicates, reversed pairs, loops
+    m.edgeVisible.push_back(coin(rng) != 0);
+  }
+  return m;
+}
+
+// Puts the state into the empty level lists; vertex k of the state is returned at k.
+std::vector<mesh_vert*> BuildMeshState(const MeshState& m) {
+  std::vector<mesh_vert*> verts;
+  for (size_t k = 0; k < m.points.size(); ++k) {
+    mesh_vert* v = Vert(m.points[k]);
+    v->visible = m.visible[k];
+    v->selected = v->oldSelected = m.selected[k];
+    verts.push_back(v);
+  }
+  for (size_t k = 0; k < m.edges.size(); ++k) {
+    mesh_edge* e = NewMeshEdge(verts[m.edges[k].first], verts[m.edges[k].second]);
+    e->visible = m.edgeVisible[k];
+    e->next = baseEdge.next;
+    baseEdge.next = e;
+  }
+  return verts;
+}
+
+// The lists after a command, as numbers: each vertex by its place in the state (new ones -1),
+// the triangles' corners and the edges' ends in list order, and the selection.
+std::vector<int> Describe(const std::vector<mesh_vert*>& verts) {
+  auto number = [&](const mesh_vert* v) {
+    for (size_t k = 0; k < verts.size(); ++k)
+      if (verts[k] == v) return static_cast<int>(k);
+    return -1;
+  };
+  std::vector<int> d;
+  for (level_triangle* t = baseLT.next; t; t = t->next)
+    for (mesh_vert* c : t->vertexPtrs) d.push_back(number(c));
+  d.push_back(-100);
+  for (mesh_edge* e = baseEdge.next; e; e = e->next) d.push_back(number(e->v1)), d.push_back(number(e->v2));
+  d.push_back(-100);
+  for (mesh_vert* v = baseMeshVert.next; v; v = v->next) d.push_back(number(v)), d.push_back(v->selected);
+  return d;
+}
+
+// "line" to p as the plain walk of the lists it is defined by: every older edge at the
+// selected vertex, and for each every older edge that closes the loop.
+void PlainLine(vector_type p) {
+  bool any = false;
+  for (mesh_vert* v = baseMeshVert.next; v; v = v->next) any = any || (v->visible && v->selected);
+  ASSERT_TRUE(any);
+  mesh_vert* t = nullptr;
+  for (mesh_vert* v = baseMeshVert.next; v && !t; v = v->next)
+    if (v->visible && std::fabs(v->pos.x - p.x) < 0.01f && std::fabs(v->pos.y - p.y) < 0.01f &&
+        std::fabs(v->pos.z - p.z) < 0.01f)
+      t = v;
+  if (!t) t = Vert(p);
+  auto joins = [](const mesh_edge* e, const mesh_vert* a, const mesh_vert* b) {
+    return (e->v1 == a && e->v2 == b) || (e->v1 == b && e->v2 == a);
+  };
+  for (mesh_vert* v = baseMeshVert.next; v; v = v->next) {
+    if (!v->visible || !v->selected || v == t) continue;
+    bool joined = false;
+    for (mesh_edge* e = baseEdge.next; e; e = e->next) joined = joined || (e->visible && joins(e, v, t));
+    if (!joined) {
+      mesh_edge* n = NewMeshEdge(v, t);
+      n->next = baseEdge.next;
+      baseEdge.next = n;
+      std::vector<mesh_vert*> done;
+      for (mesh_edge* e = n->next; e; e = e->next) {
+        if (!e->visible || (e->v1 != v && e->v2 != v)) continue;
+        mesh_vert* o = e->v1 == v ? e->v2 : e->v1;
+        if (o == v || o == t || std::find(done.begin(), done.end(), o) != done.end()) continue;
+        for (mesh_edge* f = n->next; f; f = f->next) {
+          if (f == e || !f->visible || !joins(f, o, t)) continue;
+          level_triangle* tri = NewLevelTriangle();
+          tri->vertexPtrs[0] = v, tri->vertexPtrs[1] = t, tri->vertexPtrs[2] = o;
+          tri->visible = 1;
+          tri->normal = GetNormalOfTrig(v->pos, t->pos, o->pos);
+          FixTriangleFacing(tri, gFacePos, gFaceOut);
+          tri->next = baseLT.next;
+          baseLT.next = tri;
+          done.push_back(o);
+          break;
+        }
+      }
+    }
+    v->selected = v->oldSelected = 0;
+  }
+  t->selected = 1;
+}
+
+TEST_F(MeshBuilder, LineMakesWhatAPlainWalkOfTheListsMakesInTheSameOrder) {
+  std::mt19937 rng(17);
+  std::uniform_int_distribution<int> coin(0, 1);
+  int triangles = 0;
+  for (int round = 0; round < 300; ++round) {
+    MeshState m = RandomMeshState(rng);
+    m.selected[0] = m.visible[0] = 1;  // at least one visible vertex is selected
+    // The target is an existing vertex (when visible, it is found at its place) or a new point.
+    std::uniform_int_distribution<int> pick(0, static_cast<int>(m.points.size()) - 1);
+    const vector_type p = coin(rng) ? m.points[pick(rng)] : V(2.5f, 7.0f, -1.0f);
+    gFaceOut = coin(rng);
+
+    std::vector<mesh_vert*> verts = BuildMeshState(m);
+    char parms[64];
+    std::snprintf(parms, sizeof parms, "%f, %f, %f", p.x, p.y, p.z);
+    Cmd(znkinstr_line, parms);
+    const std::vector<int> indexed = Describe(verts);
+    triangles += CountTriangles();
+    FreeLevelGeometry();
+
+    verts = BuildMeshState(m);
+    PlainLine(p);
+    const std::vector<int> plain = Describe(verts);
+    if (indexed != plain) {
+      std::string a, b;
+      for (int x : indexed) a += std::to_string(x) + " ";
+      for (int x : plain) b += std::to_string(x) + " ";
+      ADD_FAILURE() << "round " << round << "\nindexed " << a << "\nplain   " << b;
+      return;
+    }
+    FreeLevelGeometry();
+  }
+  EXPECT_GT(triangles, 200);  // the rounds close many loops
 }
 
 }  // namespace

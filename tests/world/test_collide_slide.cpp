@@ -3,6 +3,7 @@
 // cylinders, and the tree-filtered contact search against a search of every triangle.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 
 #include "support/level_builder.h"
@@ -188,6 +189,60 @@ TEST_F(SlideTest, TreeFilteredSearchFindsTheSameContactAsEveryTriangle) {
     }
   }
   EXPECT_GT(contacts, 30);
+}
+
+TEST_F(SlideTest, SweepsNearTheLastOneMatchEveryTriangleAcrossRadiiAndRebuilds) {
+  // A body creeping through a cluttered level asks about nearly the same place again and
+  // again; the answers must stay those of a search over every triangle when the radii change
+  // and when the level is rebuilt between two queries.
+  wt::AddRandomTriangles(2000, 20.0f, 1.5f, 6);
+  GenerateLevelFromMesh();
+  std::mt19937 rng(12);
+  std::uniform_real_distribution<float> step(-0.15f, 0.15f);
+  const vector_type radii[2] = {V(0.5f, 1.0f, 0.5f), V(0.3f, 0.6f, 0.3f)};
+  vector_type world = V(10, 10, 10);
+  int contacts = 0;
+  for (int q = 0; q < 400; ++q) {
+    if (q == 220) {
+      // A new triangle right on the path, then the rebuild that every change is followed by.
+      wt::AddTriangle(V(world.x - 2, world.y, world.z - 2), V(world.x - 2, world.y, world.z + 2),
+                      V(world.x + 2, world.y, world.z));
+      GenerateLevelFromMesh();
+    }
+    CollisionPacket a{}, b{};
+    a.eRadius = b.eRadius = radii[(q / 50) % 2];
+    world = V(world.x + step(rng), world.y + step(rng), world.z + step(rng));
+    a.basePoint = b.basePoint = V(world.x / a.eRadius.x, world.y / a.eRadius.y, world.z / a.eRadius.z);
+    a.velocity = b.velocity = V(step(rng), step(rng) - 0.05f, step(rng));
+    a.normalizedVelocity = a.velocity;
+    Normalize(&a.normalizedVelocity);
+    b.normalizedVelocity = a.normalizedVelocity;
+    checkCollision(&a);
+    for (level_triangle* t = baseLT.next; t; t = t->next) checkTriangle(&b, t);
+    ASSERT_EQ(a.foundCollision, b.foundCollision) << "sweep " << q;
+    if (a.foundCollision) {
+      ++contacts;
+      EXPECT_EQ(a.nearestDistance, b.nearestDistance) << "sweep " << q;
+      EXPECT_EQ(a.intersectionPoint.y, b.intersectionPoint.y) << "sweep " << q;
+    }
+  }
+  EXPECT_GT(contacts, 40);
+}
+
+TEST_F(SlideTest, TrianglesWithCornersThatAreNoPointsNeverHideTheOthers) {
+  // A script can place a vertex at "nan" or "inf"; such triangles never stop a body, and the
+  // floor triangles among them still do.
+  const float nan = std::nanf(""), inf = INFINITY;
+  wt::AddFloorGrid(8, 1.0f, 0.0f);
+  for (int z = 0; z < 8; ++z)
+    for (int x = 0; x < 8; ++x) wt::AddTriangle(V(x + 0.6f, 0, z + 0.1f), V(x + 0.9f, 0, z + 0.1f), V(x + 0.7f, nan, z + 0.4f));
+  wt::AddTriangle(V(2, inf, 2), V(3, 0, 2), V(2, 0, 3));
+  GenerateLevelFromMesh();
+  for (int x = 0; x < 8; ++x)
+    for (int z = 0; z < 8; ++z) {
+      MovePlayer(V(x + 0.5f, 1.0f, z + 0.5f), V(0, 0, 0), V(0, -3.0f, 0));
+      EXPECT_NEAR(playerPos.y, 0.0f, 0.001f) << x << "," << z;
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
 #include <random>
 
 #include "support/level_builder.h"
@@ -98,6 +99,22 @@ TEST_F(LineQueryTest, EqualDistancesPickTheTriangleFirstInTheList) {
   vector_type X;
   ASSERT_EQ(CollideLineSegmentWorld(V(0, 1, 0), V(0, -1, 0), &X), 1);
   EXPECT_EQ(gCollisionMaterial, baseLT.next->meshworkMaterial);
+}
+
+TEST_F(LineQueryTest, EqualDistancesInManyLeavesPickTheTriangleFirstInTheList) {
+  // Forty copies of one triangle fill several leaves among other triangles; the nearest-first
+  // walk must still reach every copy and keep the earliest in the list.
+  wt::ResetLevel(40);
+  wt::AddRandomTriangles(3000, 20.0f, 1.0f, 2);
+  for (int m = 0; m < 40; ++m) wt::AddTriangle(V(9, 30, 9), V(9, 30, 11), V(11, 30, 10), (m * 7) % 41);
+  GenerateLevelFromMesh();
+  int firstCopy = -1;
+  for (level_triangle* t = baseLT.next; t && firstCopy < 0; t = t->next)
+    if (t->vertexPtrs[0]->pos.y == 30.0f) firstCopy = t->meshworkMaterial;
+  vector_type X;
+  ASSERT_EQ(CollideLineSegmentWorld(V(10, 40, 10), V(10, -5, 10), &X), 1);
+  EXPECT_FLOAT_EQ(X.y, 30.0f);
+  EXPECT_EQ(gCollisionMaterial, firstCopy);
 }
 
 TEST_F(LineQueryTest, TreeQueryMatchesAWalkOfTheWholeList) {

@@ -190,4 +190,20 @@ TEST_F(ObjectCollisionTest, PlanesAreBuiltWithTheLevelAndFollowAFacingFlip) {
   EXPECT_EQ(CheckMoveNew(0, 0, nullptr, nullptr, 0, 0, nullptr, nullptr, nullptr, nullptr), 1);
 }
 
+TEST_F(ObjectCollisionTest, ALargeTriangleCatchesASphereWithinItsToleranceBeyondItsEdge) {
+  // The face test accepts crossings up to 0.01 of a side outside the triangle: for a triangle
+  // 100 wide that is 1 unit beyond its edge, farther than this short move can reach.
+  wt::AddRandomTriangles(2000, 60.0f, 1.0f, 4);
+  wt::AddTriangle(V(0, 0, 0), V(0, 0, 100), V(100, 0, 0));
+  GenerateLevelFromMesh();
+  playerPos = V(-0.9f, -0.35f, 50.0f);  // sphere centre 0.65 above the plane, radius 0.6
+  vector_type point;
+  ASSERT_EQ(StandardObjectCollision(nullptr, V(0, -0.1f, 0), nullptr, &point, nullptr), 1);
+  EXPECT_FLOAT_EQ(point.x, -0.9f);
+  EXPECT_NEAR(point.y, 0.0f, 1e-6);
+  EXPECT_FLOAT_EQ(point.z, 50.0f);
+  playerPos = V(-1.1f, -0.35f, 50.0f);  // 0.011 of the side beyond it: no contact
+  EXPECT_EQ(StandardObjectCollision(nullptr, V(0, -0.1f, 0), nullptr, &point, nullptr), 0);
+}
+
 }  // namespace
