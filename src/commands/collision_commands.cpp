@@ -121,6 +121,7 @@ bool VisibleEdgeJoins(const mesh_edge* from, const mesh_vert* a, const mesh_vert
 }
 
 void AddTriangleAtHead(mesh_vert* a, mesh_vert* b, mesh_vert* c) {
+  SyncLevelTriangleList();
   level_triangle* t = new level_triangle();
   t->vertexPtrs[0] = a;
   t->vertexPtrs[1] = b;

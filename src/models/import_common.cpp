@@ -39,6 +39,7 @@ mesh_edge* NewEdge(mesh_vert* a, mesh_vert* b) {
 
 size_t AppendImportToLevelNoRebuild(const ImportMesh& mesh, std::vector<mesh_vert*>* newVertices) {
   const size_t n = mesh.positions.size();
+  SyncLevelTriangleList();
 
   mesh_vert* lastOld = &baseMeshVert;
   for (mesh_vert* v = baseMeshVert.next; v; v = v->next) {

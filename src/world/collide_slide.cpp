@@ -218,7 +218,8 @@ void checkCollision(CollisionPacket* pk) {
         double distance;
         vector_type contact;
         if (!SweepTriangle(pk, t, &distance, &contact)) return;
-        if (!best || distance < bestDistance || (distance == bestDistance && t->listOrder < best->listOrder)) {
+        if (!best || distance < bestDistance ||
+            (distance == bestDistance && TriangleListOrder(t) < TriangleListOrder(best))) {
           best = t;
           bestDistance = distance;
           bestContact = contact;

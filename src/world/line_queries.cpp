@@ -154,7 +154,8 @@ int CollideLineSegmentWorld(vector_type a, vector_type b, vector_type* intercept
       anyHit = 1;
       float d = VDistance(a, X);
       if (!(d == d)) return;
-      if (!best || d < bestDistance || (d == bestDistance && t->listOrder < best->listOrder)) {
+      if (!best || d < bestDistance ||
+          (d == bestDistance && TriangleListOrder(t) < TriangleListOrder(best))) {
         best = t;
         bestDistance = d;
         bestPoint = X;

@@ -105,7 +105,8 @@ void FaceContacts(vector_type a, vector_type dir, float r, SphereContact* best) 
       vector_type I;
       if (!SphereMeetsFace(t, a, dir, r, &I)) return;
       const float d = VDistance(a, I);
-      if (!bestTrig || d < best->distance || (d == best->distance && t->listOrder < bestTrig->listOrder)) {
+      if (!bestTrig || d < best->distance ||
+          (d == best->distance && TriangleListOrder(t) < TriangleListOrder(bestTrig))) {
         bestTrig = t;
         best->found = true;
         best->distance = d;

@@ -36,6 +36,7 @@ static mesh_vert* NewVertex(vector_type p) {
 }
 
 level_triangle* AddTriangle(vector_type a, vector_type b, vector_type c, int material) {
+  SyncLevelTriangleList();  // appending to the list changes it
   level_triangle* t = new level_triangle();
   t->vertexPtrs[0] = NewVertex(a);
   t->vertexPtrs[1] = NewVertex(b);
@@ -78,6 +79,7 @@ void AddRandomTriangles(int count, float extent, float size, unsigned seed) {
 }
 
 std::vector<level_triangle*> Triangles() {
+  SyncLevelTriangleList();  // in list order
   std::vector<level_triangle*> out;
   for (level_triangle* t = baseLT.next; t; t = t->next) out.push_back(t);
   return out;
