@@ -59,6 +59,7 @@ std::vector<float> gDistances;                // by draw index: to the player, t
 // nearest first; gPlaceOf is its inverse.
 std::vector<uint32_t> gOrder;
 std::vector<uint32_t> gPlaceOf;
+std::vector<float> gPlaceKey;  // by place: the sort key of its triangle's distance
 // The triangle list is relinked into gOrder only when something walks or changes it.
 bool gListRelinkPending = false;
 // Ranges of draw indices held by the nodes this frame's culling found visible.
@@ -100,24 +101,32 @@ bool ResizeArray(T** array, size_t count) {
   return true;
 }
 
+// What a material's drawing reads besides the vertex numbers: the face normal of each
+// triangle when it is flat shaded, the corners' texture coordinates when it is textured.
+constexpr uint8_t kListNormals = 1, kListUVs = 2;
+std::vector<uint8_t> gMaterialReads;
+
+uint8_t MaterialReads(const zntlmtrl& m) {
+  return static_cast<uint8_t>((m.shadeModel == 0 ? kListNormals : 0) | (m.mapType != 0 ? kListUVs : 0));
+}
+
 // Writes the triangle as entry `slot` of its material's lists.
 void PutInMaterial(const TriangleDrawData& d, uint32_t material, uint32_t slot) {
   zntlmtrl& m = gMaterials[material];
   if (slot >= gMaterialRoom[material]) return;
-  for (int c = 0; c < 3; ++c) {
-    m.indices[3 * slot + c] = d.corner[c];
-    m.faceNormals[3 * slot + c] = d.normal[c];
-    m.UVs[6 * slot + 2 * c] = d.uv[2 * c];
-    m.UVs[6 * slot + 2 * c + 1] = d.uv[2 * c + 1];
-  }
+  const uint8_t reads = gMaterialReads[material];
+  for (int c = 0; c < 3; ++c) m.indices[3 * slot + c] = d.corner[c];
+  if (reads & kListNormals)
+    for (int c = 0; c < 3; ++c) m.faceNormals[3 * slot + c] = d.normal[c];
+  if (reads & kListUVs)
+    for (int c = 0; c < 6; ++c) m.UVs[6 * slot + c] = d.uv[c];
 }
 
 // A 32-bit key whose unsigned order is the order of DistanceKey (both zeros alike).
-inline uint32_t RadixKey(float distance) {
-  float f = DistanceKey(distance);
-  if (f == 0.0f) f = 0.0f;
+inline uint32_t RadixKey(float key) {
+  if (key == 0.0f) key = 0.0f;
   uint32_t bits;
-  std::memcpy(&bits, &f, sizeof bits);
+  std::memcpy(&bits, &key, sizeof bits);
   return (bits & 0x80000000u) ? ~bits : (bits | 0x80000000u);
 }
 
@@ -125,35 +134,48 @@ struct KeyedIndex {
   uint32_t key, index;
 };
 
-// Stable radix sort of gOrder by distance: three passes of 11, 11 and 10 bits, a pass
-// skipped when every key has the same digit there.
+// Stable radix sort of the order by gPlaceKey. Keys are taken relative to the smallest, so a
+// level whose distances span a narrow range needs two passes of 12 bits; otherwise three
+// passes of 11 bits.
 void RadixSortOrder() {
   const size_t n = gOrder.size();
   static std::vector<KeyedIndex> a, scratch;
   a.resize(n);
   scratch.resize(n);
-  constexpr int kShift[3] = {0, 11, 22};
-  std::vector<uint32_t> counts(3 * 2048, 0);
+  uint32_t lowest = 0xFFFFFFFFu, highest = 0;
   for (size_t place = 0; place < n; ++place) {
-    const uint32_t key = RadixKey(gDistances[gOrder[place]]);
+    const uint32_t key = RadixKey(gPlaceKey[place]);
     a[place] = {key, gOrder[place]};
-    for (int pass = 0; pass < 3; ++pass) counts[pass * 2048 + ((key >> kShift[pass]) & 2047)] += 1;
+    lowest = std::min(lowest, key);
+    highest = std::max(highest, key);
   }
-  for (int pass = 0; pass < 3; ++pass) {
-    uint32_t* count = &counts[pass * 2048];
-    if (count[(a[0].key >> kShift[pass]) & 2047] == n) continue;
+  const bool twoPasses = highest - lowest < (1u << 24);
+  const int passes = twoPasses ? 2 : 3;
+  const int bits = twoPasses ? 12 : 11;
+  const uint32_t mask = (1u << bits) - 1;
+  std::vector<uint32_t> counts(static_cast<size_t>(passes) << bits, 0);
+  for (KeyedIndex& e : a) {
+    e.key -= lowest;
+    for (int pass = 0; pass < passes; ++pass)
+      counts[(static_cast<size_t>(pass) << bits) + ((e.key >> (pass * bits)) & mask)] += 1;
+  }
+  for (int pass = 0; pass < passes; ++pass) {
+    uint32_t* count = &counts[static_cast<size_t>(pass) << bits];
+    const int shift = pass * bits;
+    if (count[(a[0].key >> shift) & mask] == n) continue;  // one digit for all
     uint32_t start = 0;
-    for (int d = 0; d < 2048; ++d) {
+    for (uint32_t d = 0; d <= mask; ++d) {
       const uint32_t c = count[d];
       count[d] = start;
       start += c;
     }
-    for (const KeyedIndex& e : a) scratch[count[(e.key >> kShift[pass]) & 2047]++] = e;
+    for (const KeyedIndex& e : a) scratch[count[(e.key >> shift) & mask]++] = e;
     a.swap(scratch);
   }
   for (size_t place = 0; place < n; ++place) {
     gOrder[place] = a[place].index;
     gPlaceOf[a[place].index] = static_cast<uint32_t>(place);
+    gPlaceKey[place] = DistanceKey(gDistances[a[place].index]);
   }
 }
 
@@ -167,11 +189,10 @@ bool SortDistanceOrder() {
   size_t budget = n / 32 + 256;
   bool moved = false;
   size_t k = 0;
-  float here = n ? DistanceKey(gDistances[gOrder[0]]) : 0.0f;
   while (k + 1 < n) {
-    const float next = DistanceKey(gDistances[gOrder[k + 1]]);
-    if (next < here) {
+    if (gPlaceKey[k + 1] < gPlaceKey[k]) {
       std::swap(gOrder[k], gOrder[k + 1]);
+      std::swap(gPlaceKey[k], gPlaceKey[k + 1]);
       gPlaceOf[gOrder[k]] = static_cast<uint32_t>(k);
       gPlaceOf[gOrder[k + 1]] = static_cast<uint32_t>(k + 1);
       moved = true;
@@ -180,10 +201,8 @@ bool SortDistanceOrder() {
         return true;
       }
       if (k > 0) --k;
-      here = DistanceKey(gDistances[gOrder[k]]);
     } else {
       ++k;
-      here = next;
     }
   }
   return moved;
@@ -212,14 +231,18 @@ void FillMaterialLists() {
     }
   }
   gMaterialRoom.assign(gNumMaterials, 0);
+  gMaterialReads.assign(gNumMaterials, 0);
   for (uint32_t m = 0; m < gNumMaterials; ++m) {
     zntlmtrl& mat = gMaterials[m];
     const size_t count = mat.numTriangles;
     if (ResizeArray(&mat.indices, 3 * count) && ResizeArray(&mat.faceNormals, 3 * count) &&
         ResizeArray(&mat.UVs, 6 * count))
       gMaterialRoom[m] = static_cast<uint32_t>(count);
+    gMaterialReads[m] = MaterialReads(mat);
+    // Only what the material's drawing reads is listed: a smooth material's face normals and an
+    // untextured one's texture coordinates would be written for nobody.
     mat.i = 3 * gMaterialRoom[m];
-    mat.j = 6 * gMaterialRoom[m];
+    mat.j = (gMaterialReads[m] & kListUVs) ? 6 * gMaterialRoom[m] : 0;
   }
   // Entry of the r-th nearest drawn triangle of a material: r when opaque, counted from the
   // end when blended.
@@ -264,6 +287,7 @@ void ForgetDrawArrays() {
   gDistances.clear();
   gOrder.clear();
   gPlaceOf.clear();
+  gPlaceKey.clear();
   gCulledIn.clear();
   gPlaceRank.clear();
   gListRelinkPending = false;
@@ -443,6 +467,7 @@ void BuildLevelDrawArrays() {
 
   // The distance order starts as the list's order, which the build sorted.
   gPlaceOf.resize(gDrawTriangles.size());
+  gPlaceKey.resize(gDrawTriangles.size());
   for (level_triangle* t = baseLT.next; t; t = t->next) {
     gPlaceOf[t->drawIndex] = static_cast<uint32_t>(gOrder.size());
     gOrder.push_back(t->drawIndex);
@@ -455,7 +480,11 @@ void MeshListToArray() {
   ResetMaterialCounters();
   if (gOrder.empty()) return;
   const vector_type P = playerPos;
-  for (size_t index = 0; index < gCentroids.size(); ++index) gDistances[index] = VDistance(P, gCentroids[index]);
+  for (size_t index = 0; index < gCentroids.size(); ++index) {
+    const float distance = VDistance(P, gCentroids[index]);
+    gDistances[index] = distance;
+    gPlaceKey[gPlaceOf[index]] = DistanceKey(distance);
+  }
   if (SortDistanceOrder()) gListRelinkPending = true;
   FillMaterialLists();
 }
@@ -498,12 +527,12 @@ int TriangleDrawnThisFrame(const level_triangle* t) {
 }
 
 uint32_t TriangleListOrder(const level_triangle* t) {
-  if (gListRelinkPending && HasDrawIndex(t)) return gPlaceOf[t->drawIndex];
+  if (HasDrawIndex(t)) return gPlaceOf[t->drawIndex];
   return t->listOrder;
 }
 
 float TriangleDistance(const level_triangle* t) {
-  if (gListRelinkPending && HasDrawIndex(t)) return gDistances[t->drawIndex];
+  if (HasDrawIndex(t)) return gDistances[t->drawIndex];
   return t->zDist;
 }
 

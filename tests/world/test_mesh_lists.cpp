@@ -47,6 +47,8 @@ TEST_F(MeshListTest, OpaqueNearestFirstTransparentFarthestFirst) {
   level_triangle* nearT = TriAt(1);
   level_triangle* glassFar = TriAt(8, 1);
   level_triangle* glassNear = TriAt(2, 1);
+  nearT->u[1] = 0.75f;
+  gMaterials[0].mapType = 1;  // textured: its lists carry texture coordinates
   GenerateLevelFromMesh();
   SeeEverythingAndList();
   SyncLevelTriangleList();
@@ -59,6 +61,8 @@ TEST_F(MeshListTest, OpaqueNearestFirstTransparentFarthestFirst) {
   EXPECT_EQ(gMaterials[1].indices[0], glassFar->vertexPtrs[0]->index);
   EXPECT_EQ(gMaterials[1].indices[3], glassNear->vertexPtrs[0]->index);
   EXPECT_FLOAT_EQ(gMaterials[0].faceNormals[1], 1.0f);  // y of the face normal
+  EXPECT_FLOAT_EQ(gMaterials[0].UVs[2], nearT->u[1]);
+  EXPECT_EQ(gMaterials[1].j, 0u);  // untextured: no texture coordinates are listed
 }
 
 TEST_F(MeshListTest, EqualDistancesKeepTheirOrderFrameAfterFrame) {
@@ -105,7 +109,9 @@ TEST_F(MeshListTest, EveryFrameSortsStablyFromThePreviousFramesOrder) {
   playerPos = V(20.0f, 1.0f, 20.0f);
   GenerateLevelFromMesh();
   std::vector<level_triangle*> expected = wt::Triangles();
-  const float steps[] = {0.01f, 0.01f, 0.3f, 7.0f, -15.0f, 0.02f, 0.0f, 5.5f};
+  // Creeping, jumps near the grid, and jumps far away (where every distance has nearly the
+  // same size, sorted in fewer passes).
+  const float steps[] = {0.01f, 0.01f, 0.3f, 7.0f, -15.0f, 0.02f, 0.0f, 5.5f, 1000.0f, 0.5f, -2000.0f, 1000.0f};
   for (float step : steps) {
     playerPos.x += step;
     std::stable_sort(expected.begin(), expected.end(), [](const level_triangle* x, const level_triangle* y) {
