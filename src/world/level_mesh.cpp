@@ -37,8 +37,8 @@ int gLevelNeedsRebuild = 0;
 
 namespace {
 
-// What the frame needs of one triangle, copied at the level build: a triangle's corners,
-// normal, texture coordinates, material and flags change only through a rebuild.
+// What the frame lists of one triangle, copied at the level build: a triangle's corners,
+// normal and texture coordinates change only through a rebuild.
 struct TriangleDrawData {
   uint32_t corner[3];  // vertex numbers
   float normal[3];
@@ -133,13 +133,15 @@ inline uint32_t RadixKey(float key) {
 struct KeyedIndex {
   uint32_t key, index;
 };
+std::vector<KeyedIndex> gRadixKeys, gRadixScratch;
 
 // Stable radix sort of the order by gPlaceKey. Keys are taken relative to the smallest, so a
 // level whose distances span a narrow range needs two passes of 12 bits; otherwise three
 // passes of 11 bits.
 void RadixSortOrder() {
   const size_t n = gOrder.size();
-  static std::vector<KeyedIndex> a, scratch;
+  std::vector<KeyedIndex>& a = gRadixKeys;
+  std::vector<KeyedIndex>& scratch = gRadixScratch;
   a.resize(n);
   scratch.resize(n);
   uint32_t lowest = 0xFFFFFFFFu, highest = 0;
@@ -213,6 +215,7 @@ bool SortDistanceOrder() {
 // order through one pass over the places (bounded by a fixed multiple of their number) and
 // written straight to their entries; a few are sorted.
 void FillMaterialLists() {
+  if (gNumMaterials == 0) return;
   const size_t n = gOrder.size();
   size_t drawn = 0;
   for (const DrawRange& range : gCulledIn) drawn += range.count;
@@ -222,7 +225,12 @@ void FillMaterialLists() {
   for (const DrawRange& range : gCulledIn) {
     for (uint32_t index = range.first; index < range.first + range.count; ++index) {
       if (gDrawMaterial[index] == kNeverDrawn) continue;
-      const uint32_t material = MaterialOf(gDrawMaterial[index]);
+      if (gDrawMaterial[index] >= gNumMaterials) {
+        // A drawn triangle whose material is out of range takes material 0 for good.
+        gDrawTriangles[index]->meshworkMaterial = 0;
+        gDrawMaterial[index] = 0;
+      }
+      const uint32_t material = gDrawMaterial[index];
       gMaterials[material].numTriangles += 1;
       if (many)
         gPlaceRank[gPlaceOf[index]] = material + 1;
@@ -290,6 +298,8 @@ void ForgetDrawArrays() {
   gPlaceKey.clear();
   gCulledIn.clear();
   gPlaceRank.clear();
+  gRadixKeys.clear();
+  gRadixScratch.clear();
   gListRelinkPending = false;
 }
 
@@ -329,7 +339,8 @@ void AddDrawTriangle(level_triangle* t) {
     d.uv[2 * c] = t->u[c];
     d.uv[2 * c + 1] = t->v[c];
   }
-  const uint32_t material = t->meshworkMaterial < 0 ? 0 : static_cast<uint32_t>(t->meshworkMaterial);
+  // A negative material is out of range like a too large one.
+  const uint32_t material = t->meshworkMaterial < 0 ? kNeverDrawn - 1 : static_cast<uint32_t>(t->meshworkMaterial);
   gDrawTriangles.push_back(t);
   gDrawData.push_back(d);
   gDrawMaterial.push_back(t->visible && !t->invisible ? material : kNeverDrawn);
@@ -451,11 +462,6 @@ void BuildLevelDrawArrays() {
     p[0] = v->pos.x, p[1] = v->pos.y, p[2] = v->pos.z;
     n[0] = v->vertexNormal.x, n[1] = v->vertexNormal.y, n[2] = v->vertexNormal.z;
   }
-
-  // A material out of range is read as material 0 from now on.
-  for (level_triangle* t = baseLT.next; t; t = t->next)
-    if (gNumMaterials && (t->meshworkMaterial < 0 || static_cast<uint32_t>(t->meshworkMaterial) >= gNumMaterials))
-      t->meshworkMaterial = 0;
 
   // Draw indices in the order of the tree's nodes; a triangle no node holds (there should be
   // none) comes last and is never drawn.
