@@ -47,7 +47,9 @@ double ThreadSeconds() {
   return ts.tv_sec + ts.tv_nsec * 1e-9;
 }
 
-float Height(float x, float z) { return 1.5f * std::sin(x * 0.21f) * std::cos(z * 0.17f) + 0.2f * std::sin(x * 2.1f + z); }
+float Height(float x, float z) {
+  return 1.5f * std::sin(x * 0.21f) * std::cos(z * 0.17f) + 0.2f * std::sin(x * 2.1f + z);
+}
 
 // A terrain of 2 * grid^2 triangles facing up, handed to the level the way a reader does.
 void LoadTerrain(int grid) {
@@ -167,8 +169,8 @@ void MeasureLevel(int grid) {
       cull = std::min(cull, b - a);
       lists = std::min(lists, c - b);
     }
-    std::printf("  %-26s zyntrel %7.2f ms (%d triangles drawn; CPU: culling %.2f ms, lists %.2f ms)   raw glDrawElements "
-                "%7.2f ms   ratio %.2f\n",
+    std::printf("  %-26s zyntrel %7.2f ms (%d triangles drawn; CPU: culling %.2f ms, lists %.2f ms)"
+                "   raw glDrawElements %7.2f ms   ratio %.2f\n",
                 view.name, ours * 1e3, gTrigsDrawn, cull * 1e3, lists * 1e3, raw * 1e3, ours / raw);
   }
 }
