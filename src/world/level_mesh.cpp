@@ -188,6 +188,15 @@ void RadixSortOrder() {
 // distances in their order. Returns true when anything moved.
 bool SortDistanceOrder() {
   const size_t n = gOrder.size();
+  // Each place nearer than the one before needs a swap at least: with many of them the
+  // adjacent-swap sort would spend its budget for nothing.
+  size_t descents = 0;
+  for (size_t k = 0; k + 1 < n; ++k) descents += gPlaceKey[k + 1] < gPlaceKey[k];
+  if (descents == 0) return false;
+  if (descents > n / 64 + 64) {
+    RadixSortOrder();
+    return true;
+  }
   size_t budget = n / 32 + 256;
   bool moved = false;
   size_t k = 0;
