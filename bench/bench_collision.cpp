@@ -58,19 +58,14 @@ void LoadIntoLevel(const Mesh& m) {
   std::vector<mesh_vert*> verts(m.positions.size() / 3);
   mesh_vert* lastV = &baseMeshVert;
   for (size_t k = 0; k < verts.size(); ++k) {
-    mesh_vert* v = new mesh_vert();
-    v->pos = {m.positions[3 * k], m.positions[3 * k + 1], m.positions[3 * k + 2]};
-    v->visible = 1;
-    v->weight = 100;
-    std::strcpy(v->bone1, "None");
-    std::strcpy(v->bone2, "None");
+    mesh_vert* v = NewEmptyMeshVert({m.positions[3 * k], m.positions[3 * k + 1], m.positions[3 * k + 2]});
     lastV->next = v;
     lastV = v;
     verts[k] = v;
   }
   level_triangle* lastT = &baseLT;
   for (size_t k = 0; k < m.indices.size(); k += 3) {
-    level_triangle* t = new level_triangle();
+    level_triangle* t = NewLevelTriangle();
     for (int c = 0; c < 3; ++c) t->vertexPtrs[c] = verts[m.indices[k + c]];
     t->normal = GetNormalOfTrig(t->vertexPtrs[0]->pos, t->vertexPtrs[1]->pos, t->vertexPtrs[2]->pos);
     t->visible = 1;
@@ -100,12 +95,13 @@ int main() {
     double a = Now();
     MakeMeshVertexNormals();
     double b = Now();
-    MeshListToArray();
+    BuildLevelDrawArrays();  // the build's draw arrays (over the tree of the last build)
     double c = Now();
     BuildBoxTree();
     double d = Now();
     BuildObjectCollisionData();
     double e = Now();
+    BuildLevelDrawArrays();  // numbered again over the new tree's nodes
     std::printf("rebuild parts: normals %.3f s, draw lists %.3f s, tree %.3f s, collision data %.3f s\n", b - a, c - b,
                 d - c, e - d);
   }

@@ -342,8 +342,7 @@ char* znkinstr_light(char* parms, char* buffer) {
   selectionType = 1;
   if (gScriptCommandSelChange) {
     SelectGroupEntities(&gAllEntities, 0);
-    if (gAllEntities.entities && static_cast<unsigned>(selectedLight) < gAllEntities.numEntities)
-      gAllEntities.entities[selectedLight].selected = 1;
+    MarkGroupEntity(&gAllEntities, selectedLight);
   }
   return nullptr;
 }

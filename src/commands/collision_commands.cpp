@@ -122,7 +122,7 @@ bool VisibleEdgeJoins(const mesh_edge* from, const mesh_vert* a, const mesh_vert
 
 void AddTriangleAtHead(mesh_vert* a, mesh_vert* b, mesh_vert* c) {
   SyncLevelTriangleList();
-  level_triangle* t = new level_triangle();
+  level_triangle* t = NewLevelTriangle();
   t->vertexPtrs[0] = a;
   t->vertexPtrs[1] = b;
   t->vertexPtrs[2] = c;
@@ -341,10 +341,7 @@ char* znkinstr_line(char* parms, char* buffer) {
   for (mesh_vert* v = baseMeshVertPtr->next; v; v = v->next) {
     if (!v->visible || !v->selected || v == t) continue;
     if (!VisibleEdgeJoins(baseEdgePtr->next, v, t)) {
-      mesh_edge* e = new mesh_edge();
-      e->v1 = v;
-      e->v2 = t;
-      e->visible = 1;
+      mesh_edge* e = NewMeshEdge(v, t);
       e->next = baseEdgePtr->next;
       baseEdgePtr->next = e;
       CloseTriangles(e);

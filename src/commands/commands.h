@@ -5,6 +5,23 @@
 
 typedef char* (*ZNK_CommandFunction)(char* parms, char* buffer);
 
+// A command's parameters decoded once, when its line is compiled (parameter texts never
+// change afterwards): the register it writes and the register or literal it reads. The
+// registers' values are read when the command runs; only where they are is fixed. A command
+// family that can decode a command's text gives it a decode function; the compiled runner
+// then calls `run` with this record instead of handing the command its text again.
+struct ZNK_decodedParms;
+typedef void (*ZNK_DecodedFunction)(const ZNK_decodedParms* d);
+struct ZNK_decodedParms {
+  ZNK_DecodedFunction run;  // null: the text asks for nothing (no such register, no operand)
+  void* target;             // the register written
+  const void* source;       // the register read, or null for a literal
+  char sourceBank;          // 'f', 'i', 'b' or 's' for a register, 0 for a literal
+  double literal;
+  char name[65];            // a named variable's name (the variable is looked up at every run)
+};
+typedef void (*ZNK_DecodeFunction)(const char* parms, ZNK_decodedParms* d);
+
 // object commands (object_commands.cpp)
 char* znkinstr_get(char* parms, char* buffer);
 char* znkinstr_player(char* parms, char* buffer);
@@ -82,6 +99,27 @@ char* znkinstr_push(char* parms, char* buffer);
 char* znkinstr_pop(char* parms, char* buffer);
 char* znkinstr_output(char* parms, char* buffer);
 char* znkinstr_quit(char* parms, char* buffer);
+// Decoders of the register commands: seti, setf, setb and the integer and float arithmetic.
+void DecodeSetInt(const char* parms, ZNK_decodedParms* d);
+void DecodeSetFloat(const char* parms, ZNK_decodedParms* d);
+void DecodeSetBool(const char* parms, ZNK_decodedParms* d);
+void DecodeAddi(const char* parms, ZNK_decodedParms* d);
+void DecodeMulti(const char* parms, ZNK_decodedParms* d);
+void DecodeDivi(const char* parms, ZNK_decodedParms* d);
+void DecodePowi(const char* parms, ZNK_decodedParms* d);
+void DecodeAddf(const char* parms, ZNK_decodedParms* d);
+void DecodeMultf(const char* parms, ZNK_decodedParms* d);
+void DecodeDivf(const char* parms, ZNK_decodedParms* d);
+void DecodePowf(const char* parms, ZNK_decodedParms* d);
+// ... and of the loads and stores of named variables.
+void DecodeLoadInt(const char* parms, ZNK_decodedParms* d);
+void DecodeLoadFloat(const char* parms, ZNK_decodedParms* d);
+void DecodeLoadBool(const char* parms, ZNK_decodedParms* d);
+void DecodeLoadString(const char* parms, ZNK_decodedParms* d);
+void DecodeStoreInt(const char* parms, ZNK_decodedParms* d);
+void DecodeStoreFloat(const char* parms, ZNK_decodedParms* d);
+void DecodeStoreBool(const char* parms, ZNK_decodedParms* d);
+void DecodeStoreString(const char* parms, ZNK_decodedParms* d);
 
 // appearance commands (appearance_commands.cpp)
 char* znkinstr_col(char* parms, char* buffer);

@@ -95,7 +95,7 @@ char* znkinstr_group(char* parms, char* buffer) {
     return nullptr;
   }
   int index = GetGroupEntityNumberInGroup(&gAllEntities, group);
-  if (index >= 0) gAllEntities.entities[index].selected = 1;
+  MarkGroupEntity(&gAllEntities, index);
   gSelectedGroup = group;
   selectionType = 2;
   return nullptr;

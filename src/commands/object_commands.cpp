@@ -126,12 +126,7 @@ bool ReadQuotedName(const char* parms, char* out, size_t size, bool registerDefa
   return std::sscanf(parms, format, out) == 1;
 }
 
-bool IsLivingObject(const human_being* object) {
-  if (!object || !baseHuman) return false;
-  for (human_being* h = baseHuman->next; h; h = h->next)
-    if (h == object) return true;
-  return false;
-}
+bool IsLivingObject(const human_being* object) { return HumanIsLiving(object) != 0; }
 
 // The selected bone, only while it belongs to the selected object's model.
 zntlbone* SelectedBone() {
@@ -145,7 +140,7 @@ zntlbone* SelectedBone() {
 void MarkOnlyEntity(int index) {
   if (!gScriptCommandSelChange) return;
   SelectGroupEntities(&gAllEntities, 0);
-  if (index >= 0 && static_cast<unsigned>(index) < gAllEntities.numEntities) gAllEntities.entities[index].selected = 1;
+  MarkGroupEntity(&gAllEntities, index);
 }
 
 void SelectObject(human_being* object) {
@@ -531,10 +526,7 @@ char* znkinstr_setName(char* parms, char* buffer) {
   char name[sizeof selHuman->name];
   ReadName(parms, name, sizeof name);
   if (!name[0]) return nullptr;
-  char old[sizeof selHuman->name];
-  ZNK_CopyString(old, selHuman->name, sizeof old);
-  ZNK_CopyString(selHuman->name, name, sizeof selHuman->name);
-  if (HumanNameAlreadyUsed(selHuman)) ZNK_CopyString(selHuman->name, old, sizeof selHuman->name);
+  RenameHuman(selHuman, name);  // a name another object bears leaves the old one
   return nullptr;
 }
 char* znkinstr_getName(char* parms, char* buffer) {

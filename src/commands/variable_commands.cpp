@@ -71,63 +71,95 @@ bool ReadTargetAndOperand(const char* parms, bool floatLiteral, int* n, Operand*
   return true;
 }
 
-// The operand's value; false when its register does not exist, or is a string register and
-// strings are not accepted.
-bool OperandValue(const Operand& op, bool acceptString, bool truncateFloat, double* value) {
-  switch (op.bank) {
-    case 0:
-      *value = op.literal;
-      return true;
-    case 'f': {
-      double* r = FloatRegister(op.reg);
-      if (!r) return false;
-      *value = truncateFloat ? TruncateToInt(*r) : *r;
-      return true;
-    }
-    case 'i': {
-      int32_t* r = IntRegister(op.reg);
-      if (!r) return false;
-      *value = *r;
-      return true;
-    }
-    case 'b': {
-      int32_t* r = BoolRegister(op.reg);
-      if (!r) return false;
-      *value = *r;
-      return true;
-    }
-    case 's': {
-      char* r = acceptString ? StringRegister(op.reg) : nullptr;
-      if (!r) return false;
-      *value = truncateFloat ? std::atoi(r) : std::atof(r);
-      return true;
-    }
-  }
-  return false;
-}
-
 // Two's-complement wrap of an integer result, as the registers' 32-bit arithmetic does.
 int32_t Wrap(int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(v))); }
 
 // n defaults to 1 and 0 means 1.
 int RegisterOrFirst(int n) { return n == 0 ? 1 : n; }
 
-int32_t* IntTargetAndValue(char* parms, int64_t* value) {
+// Decodes "n,operand" for a command whose target is in the int or the float bank. A text
+// whose target or operand register does not exist, or whose operand is a string register
+// where none is accepted, decodes to nothing (the command then leaves every register as it
+// is). Only where the registers are is decoded; their values are read at every run.
+void DecodeRegisterOperation(const char* parms, bool floatTarget, bool acceptString, ZNK_DecodedFunction run,
+                             ZNK_decodedParms* d) {
+  *d = ZNK_decodedParms();
   int n = 0;
   Operand op;
-  double v = 0;
-  if (!ReadTargetAndOperand(parms, false, &n, &op) || !OperandValue(op, false, true, &v)) return nullptr;
-  *value = static_cast<int64_t>(v);
-  return IntRegister(n);
+  if (!ReadTargetAndOperand(parms, floatTarget, &n, &op)) return;
+  void* target = floatTarget ? static_cast<void*>(FloatRegister(n)) : static_cast<void*>(IntRegister(n));
+  if (!target) return;
+  const void* source = nullptr;
+  switch (op.bank) {
+    case 'f': source = FloatRegister(op.reg); break;
+    case 'i': source = IntRegister(op.reg); break;
+    case 'b': source = BoolRegister(op.reg); break;
+    case 's': source = acceptString ? StringRegister(op.reg) : nullptr; break;
+    default: break;
+  }
+  if (op.bank && !source) return;
+  d->target = target;
+  d->source = source;
+  d->sourceBank = op.bank;
+  d->literal = op.literal;
+  d->run = run;
 }
 
-double* FloatTargetAndValue(char* parms, double* value) {
-  int n = 0;
-  Operand op;
-  double v = 0;
-  if (!ReadTargetAndOperand(parms, true, &n, &op) || !OperandValue(op, false, false, &v)) return nullptr;
-  *value = static_cast<float>(v);  // the operand is held in single precision
-  return FloatRegister(n);
+// The operand's value now. Int commands take a float register truncated toward zero and a
+// string register through atoi; float commands take them whole and through atof.
+inline double OperandNow(const ZNK_decodedParms* d, bool intCommand) {
+  switch (d->sourceBank) {
+    case 'f': {
+      double v = *static_cast<const double*>(d->source);
+      return intCommand ? TruncateToInt(v) : v;
+    }
+    case 'i':
+    case 'b':
+      return *static_cast<const int32_t*>(d->source);
+    case 's': {
+      const char* text = static_cast<const char*>(d->source);
+      return intCommand ? std::atoi(text) : std::atof(text);
+    }
+    default:
+      return d->literal;
+  }
+}
+
+inline int32_t* IntTarget(const ZNK_decodedParms* d) { return static_cast<int32_t*>(d->target); }
+inline double* FloatTarget(const ZNK_decodedParms* d) { return static_cast<double*>(d->target); }
+inline int64_t IntOperand(const ZNK_decodedParms* d) { return static_cast<int64_t>(OperandNow(d, true)); }
+// Float arithmetic holds its operand in single precision; the register keeps double.
+inline double FloatOperand(const ZNK_decodedParms* d) { return static_cast<float>(OperandNow(d, false)); }
+
+void RunSetInt(const ZNK_decodedParms* d) { *IntTarget(d) = static_cast<int32_t>(OperandNow(d, true)); }
+void RunSetFloat(const ZNK_decodedParms* d) { *FloatTarget(d) = static_cast<float>(OperandNow(d, false)); }
+void RunSetBool(const ZNK_decodedParms* d) {
+  *IntTarget(d) = d->source ? *static_cast<const int32_t*>(d->source) : static_cast<int32_t>(d->literal);
+}
+void RunAddi(const ZNK_decodedParms* d) { *IntTarget(d) = Wrap(*IntTarget(d) + IntOperand(d)); }
+void RunMulti(const ZNK_decodedParms* d) { *IntTarget(d) = Wrap(*IntTarget(d) * IntOperand(d)); }
+void RunDivi(const ZNK_decodedParms* d) {
+  int64_t value = IntOperand(d);
+  if (value != 0) *IntTarget(d) = Wrap(*IntTarget(d) / value);
+}
+void RunPowi(const ZNK_decodedParms* d) {
+  double p = std::pow(static_cast<double>(*IntTarget(d)), static_cast<double>(IntOperand(d)));
+  *IntTarget(d) = TruncateToInt(static_cast<float>(p));
+}
+void RunAddf(const ZNK_decodedParms* d) { *FloatTarget(d) += FloatOperand(d); }
+void RunMultf(const ZNK_decodedParms* d) { *FloatTarget(d) *= FloatOperand(d); }
+void RunDivf(const ZNK_decodedParms* d) {
+  double value = FloatOperand(d);
+  if (value != 0.0) *FloatTarget(d) /= value;
+}
+void RunPowf(const ZNK_decodedParms* d) { *FloatTarget(d) = std::pow(*FloatTarget(d), FloatOperand(d)); }
+
+// A command run from its text: decoded, then carried out as the compiled runner does it.
+char* RunFromText(const char* parms, ZNK_DecodeFunction decode) {
+  ZNK_decodedParms d;
+  decode(parms, &d);
+  if (d.run) d.run(&d);
+  return nullptr;
 }
 
 // Target and source float registers of the trigonometric commands, both defaulting to 1.
@@ -173,85 +205,81 @@ void CopyBanks(const char* letters, variable_list* to, const variable_list* from
 }
 }  // namespace
 
+// ---- Decoding the register commands ----
+
+void DecodeSetInt(const char* parms, ZNK_decodedParms* d) { DecodeRegisterOperation(parms, false, true, RunSetInt, d); }
+void DecodeSetFloat(const char* parms, ZNK_decodedParms* d) { DecodeRegisterOperation(parms, true, true, RunSetFloat, d); }
+void DecodeAddi(const char* parms, ZNK_decodedParms* d) { DecodeRegisterOperation(parms, false, false, RunAddi, d); }
+void DecodeMulti(const char* parms, ZNK_decodedParms* d) { DecodeRegisterOperation(parms, false, false, RunMulti, d); }
+void DecodeDivi(const char* parms, ZNK_decodedParms* d) { DecodeRegisterOperation(parms, false, false, RunDivi, d); }
+void DecodePowi(const char* parms, ZNK_decodedParms* d) { DecodeRegisterOperation(parms, false, false, RunPowi, d); }
+void DecodeAddf(const char* parms, ZNK_decodedParms* d) { DecodeRegisterOperation(parms, true, false, RunAddf, d); }
+void DecodeMultf(const char* parms, ZNK_decodedParms* d) { DecodeRegisterOperation(parms, true, false, RunMultf, d); }
+void DecodeDivf(const char* parms, ZNK_decodedParms* d) { DecodeRegisterOperation(parms, true, false, RunDivf, d); }
+void DecodePowf(const char* parms, ZNK_decodedParms* d) { DecodeRegisterOperation(parms, true, false, RunPowf, d); }
+
+// setb: "n,true", "n,false" or "n,bk"; any other word leaves the register unchanged.
+void DecodeSetBool(const char* parms, ZNK_decodedParms* d) {
+  *d = ZNK_decodedParms();
+  int n = 0;
+  char word[6] = "";
+  if (std::sscanf(parms, "%d,%5s", &n, word) != 2) return;
+  int32_t* r = BoolRegister(n);
+  if (!r) return;
+  if (!std::strcmp(word, "true")) {
+    d->literal = 1;
+  } else if (!std::strcmp(word, "false")) {
+    d->literal = 0;
+  } else if (word[0] == 'b' && std::isdigit(static_cast<unsigned char>(word[1]))) {
+    d->source = BoolRegister(std::atoi(word + 1));
+    if (!d->source) return;
+    d->sourceBank = 'b';
+  } else {
+    return;
+  }
+  d->target = r;
+  d->run = RunSetBool;
+}
+
 // ---- Named variables ----
+// The name and the register are decoded once; the variable itself is looked up at every
+// run, since the selected object's own variables come first and change with the selection,
+// a later def can make the name, and a store retypes what a later load converts.
 
-char* znkinstr_loadInt(char* parms, char* buffer) {
-  char name[kVariableNameLength + 1];
+namespace {
+// "name",n with the register of `bank` (null when it does not exist); loads and stores
+// read n = 0 as 1 where `zeroMeansFirst`.
+void DecodeNamedVariable(const char* parms, char bank, bool zeroMeansFirst, ZNK_DecodedFunction run,
+                         ZNK_decodedParms* d) {
+  *d = ZNK_decodedParms();
   int n = 1;
-  if (!ReadNameAndRegister(parms, name, &n)) return nullptr;
-  int32_t* r = IntRegister(RegisterOrFirst(n));
-  if (!r) return nullptr;
-  *r = GetInt(name);
-  Echo(buffer, " // %d", *r);
-  return nullptr;
+  if (!ReadNameAndRegister(parms, d->name, &n)) return;
+  if (zeroMeansFirst) n = RegisterOrFirst(n);
+  switch (bank) {
+    case 'f': d->target = FloatRegister(n); break;
+    case 'i': d->target = IntRegister(n); break;
+    case 'b': d->target = BoolRegister(n); break;
+    case 's': d->target = StringRegister(n); break;
+  }
+  if (d->target) d->run = run;
 }
 
-char* znkinstr_loadFloat(char* parms, char* buffer) {
-  char name[kVariableNameLength + 1];
-  int n = 1;
-  if (!ReadNameAndRegister(parms, name, &n)) return nullptr;
-  double* r = FloatRegister(RegisterOrFirst(n));
-  if (!r) return nullptr;
-  *r = GetFloat(name);
-  Echo(buffer, " // %f", *r);
-  return nullptr;
-}
+char* StringTarget(const ZNK_decodedParms* d) { return static_cast<char*>(d->target); }
 
-char* znkinstr_loadBool(char* parms, char* buffer) {
-  char name[kVariableNameLength + 1];
-  int n = 1;
-  if (!ReadNameAndRegister(parms, name, &n)) return nullptr;
-  int32_t* r = BoolRegister(RegisterOrFirst(n));
-  if (!r) return nullptr;
-  *r = GetBoolean(name);
-  Echo(buffer, *r ? " // true" : " // false");
-  return nullptr;
+void RunLoadInt(const ZNK_decodedParms* d) { *IntTarget(d) = GetInt(d->name); }
+void RunLoadFloat(const ZNK_decodedParms* d) { *FloatTarget(d) = GetFloat(d->name); }
+void RunLoadBool(const ZNK_decodedParms* d) { *IntTarget(d) = GetBoolean(d->name); }
+void RunLoadString(const ZNK_decodedParms* d) {
+  const char* value = GetString_ZNK(d->name);
+  if (value != StringTarget(d)) ZNK_CopyString(StringTarget(d), value, kStringRegisterSize);
 }
-
-char* znkinstr_loadString(char* parms, char* buffer) {
-  char name[kVariableNameLength + 1];
-  int n = 1;
-  if (!ReadNameAndRegister(parms, name, &n)) return nullptr;
-  char* r = StringRegister(RegisterOrFirst(n));
-  if (!r) return nullptr;
-  const char* value = GetString_ZNK(name);
-  if (value != r) ZNK_CopyString(r, value, kStringRegisterSize);
-  Echo(buffer, " // %s", r);
-  return nullptr;
-}
-
-char* znkinstr_storeInt(char* parms, char* buffer) {
-  char name[kVariableNameLength + 1];
-  int n = 1;
-  if (!parms[0] || !ReadNameAndRegister(parms, name, &n)) return nullptr;
-  if (int32_t* r = IntRegister(n)) SetInt(name, *r);
-  return nullptr;
-}
-
-char* znkinstr_storeFloat(char* parms, char* buffer) {
-  char name[kVariableNameLength + 1];
-  int n = 1;
-  if (!ReadNameAndRegister(parms, name, &n)) return nullptr;
-  if (double* r = FloatRegister(n)) SetFloat(name, static_cast<float>(*r));
-  return nullptr;
-}
-
-char* znkinstr_storeBool(char* parms, char* buffer) {
-  char name[kVariableNameLength + 1];
-  int n = 1;
-  if (!ReadNameAndRegister(parms, name, &n)) return nullptr;
-  if (int32_t* r = BoolRegister(n)) SetBoolean(name, *r);
-  return nullptr;
-}
-
-char* znkinstr_storeString(char* parms, char* buffer) {
-  char name[kVariableNameLength + 1];
-  int n = 1;
-  if (!ReadNameAndRegister(parms, name, &n)) return nullptr;
-  char* r = StringRegister(RegisterOrFirst(n));
-  if (!r) return nullptr;
+void RunStoreInt(const ZNK_decodedParms* d) { SetInt(d->name, *IntTarget(d)); }
+void RunStoreFloat(const ZNK_decodedParms* d) { SetFloat(d->name, static_cast<float>(*FloatTarget(d))); }
+void RunStoreBool(const ZNK_decodedParms* d) { SetBoolean(d->name, *IntTarget(d)); }
+void RunStoreString(const ZNK_decodedParms* d) {
   // A script variable holds 31 characters and its end mark: the register is cut for the
   // call and restored afterwards.
+  char* r = StringTarget(d);
   constexpr size_t kCut = kVariableStorageSize - 1;
   char kept = '\0';
   bool cut = std::strlen(r) > kCut;
@@ -259,10 +287,62 @@ char* znkinstr_storeString(char* parms, char* buffer) {
     kept = r[kCut];
     r[kCut] = '\0';
   }
-  SetString_ZNK(name, r);
+  SetString_ZNK(d->name, r);
   if (cut) r[kCut] = kept;
+}
+}  // namespace
+
+void DecodeLoadInt(const char* parms, ZNK_decodedParms* d) { DecodeNamedVariable(parms, 'i', true, RunLoadInt, d); }
+void DecodeLoadFloat(const char* parms, ZNK_decodedParms* d) { DecodeNamedVariable(parms, 'f', true, RunLoadFloat, d); }
+void DecodeLoadBool(const char* parms, ZNK_decodedParms* d) { DecodeNamedVariable(parms, 'b', true, RunLoadBool, d); }
+void DecodeLoadString(const char* parms, ZNK_decodedParms* d) { DecodeNamedVariable(parms, 's', true, RunLoadString, d); }
+void DecodeStoreInt(const char* parms, ZNK_decodedParms* d) { DecodeNamedVariable(parms, 'i', false, RunStoreInt, d); }
+void DecodeStoreFloat(const char* parms, ZNK_decodedParms* d) { DecodeNamedVariable(parms, 'f', false, RunStoreFloat, d); }
+void DecodeStoreBool(const char* parms, ZNK_decodedParms* d) { DecodeNamedVariable(parms, 'b', false, RunStoreBool, d); }
+void DecodeStoreString(const char* parms, ZNK_decodedParms* d) { DecodeNamedVariable(parms, 's', true, RunStoreString, d); }
+
+// From a text, a load also appends the value to the echo text when one is given.
+char* znkinstr_loadInt(char* parms, char* buffer) {
+  ZNK_decodedParms d;
+  DecodeLoadInt(parms, &d);
+  if (!d.run) return nullptr;
+  d.run(&d);
+  Echo(buffer, " // %d", *IntTarget(&d));
   return nullptr;
 }
+
+char* znkinstr_loadFloat(char* parms, char* buffer) {
+  ZNK_decodedParms d;
+  DecodeLoadFloat(parms, &d);
+  if (!d.run) return nullptr;
+  d.run(&d);
+  Echo(buffer, " // %f", *FloatTarget(&d));
+  return nullptr;
+}
+
+char* znkinstr_loadBool(char* parms, char* buffer) {
+  ZNK_decodedParms d;
+  DecodeLoadBool(parms, &d);
+  if (!d.run) return nullptr;
+  d.run(&d);
+  Echo(buffer, *IntTarget(&d) ? " // true" : " // false");
+  return nullptr;
+}
+
+char* znkinstr_loadString(char* parms, char* buffer) {
+  ZNK_decodedParms d;
+  DecodeLoadString(parms, &d);
+  if (!d.run) return nullptr;
+  d.run(&d);
+  Echo(buffer, " // %s", StringTarget(&d));
+  return nullptr;
+}
+
+// storei with an empty text does nothing (no name can be read from it either).
+char* znkinstr_storeInt(char* parms, char* buffer) { return RunFromText(parms, DecodeStoreInt); }
+char* znkinstr_storeFloat(char* parms, char* buffer) { return RunFromText(parms, DecodeStoreFloat); }
+char* znkinstr_storeBool(char* parms, char* buffer) { return RunFromText(parms, DecodeStoreBool); }
+char* znkinstr_storeString(char* parms, char* buffer) { return RunFromText(parms, DecodeStoreString); }
 
 char* znkinstr_def(char* parms, char* buffer) {
   char name[kVariableNameLength + 1] = "";
@@ -282,39 +362,11 @@ char* znkinstr_def(char* parms, char* buffer) {
 
 // ---- Setting registers ----
 
-char* znkinstr_setInt(char* parms, char* buffer) {
-  int n = 0;
-  Operand op;
-  double value = 0;
-  if (!ReadTargetAndOperand(parms, false, &n, &op) || !OperandValue(op, true, true, &value)) return nullptr;
-  if (int32_t* r = IntRegister(n)) *r = static_cast<int32_t>(value);
-  return nullptr;
-}
+char* znkinstr_setInt(char* parms, char* buffer) { return RunFromText(parms, DecodeSetInt); }
 
-char* znkinstr_setFloat(char* parms, char* buffer) {
-  int n = 0;
-  Operand op;
-  double value = 0;
-  if (!ReadTargetAndOperand(parms, true, &n, &op) || !OperandValue(op, true, false, &value)) return nullptr;
-  if (double* r = FloatRegister(n)) *r = static_cast<float>(value);
-  return nullptr;
-}
+char* znkinstr_setFloat(char* parms, char* buffer) { return RunFromText(parms, DecodeSetFloat); }
 
-char* znkinstr_setBool(char* parms, char* buffer) {
-  int n = 0;
-  char word[6] = "";
-  if (std::sscanf(parms, "%d,%5s", &n, word) != 2) return nullptr;
-  int32_t* r = BoolRegister(n);
-  if (!r) return nullptr;
-  if (!std::strcmp(word, "true")) {
-    *r = 1;
-  } else if (!std::strcmp(word, "false")) {
-    *r = 0;
-  } else if (word[0] == 'b' && std::isdigit(static_cast<unsigned char>(word[1]))) {
-    if (int32_t* source = BoolRegister(std::atoi(word + 1))) *r = *source;
-  }
-  return nullptr;
-}
+char* znkinstr_setBool(char* parms, char* buffer) { return RunFromText(parms, DecodeSetBool); }
 
 char* znkinstr_setString(char* parms, char* buffer) {
   int n = 0;
@@ -375,58 +427,23 @@ char* znkinstr_append(char* parms, char* buffer) {
 
 // ---- Integer arithmetic ----
 
-char* znkinstr_addi(char* parms, char* buffer) {
-  int64_t value = 0;
-  if (int32_t* r = IntTargetAndValue(parms, &value)) *r = Wrap(*r + value);
-  return nullptr;
-}
+char* znkinstr_addi(char* parms, char* buffer) { return RunFromText(parms, DecodeAddi); }
 
-char* znkinstr_multi(char* parms, char* buffer) {
-  int64_t value = 0;
-  if (int32_t* r = IntTargetAndValue(parms, &value)) *r = Wrap(*r * value);
-  return nullptr;
-}
+char* znkinstr_multi(char* parms, char* buffer) { return RunFromText(parms, DecodeMulti); }
 
-char* znkinstr_divi(char* parms, char* buffer) {
-  int64_t value = 0;
-  int32_t* r = IntTargetAndValue(parms, &value);
-  if (r && value != 0) *r = Wrap(*r / value);
-  return nullptr;
-}
+char* znkinstr_divi(char* parms, char* buffer) { return RunFromText(parms, DecodeDivi); }
 
-char* znkinstr_powi(char* parms, char* buffer) {
-  int64_t value = 0;
-  if (int32_t* r = IntTargetAndValue(parms, &value))
-    *r = TruncateToInt(static_cast<float>(std::pow(static_cast<double>(*r), static_cast<double>(value))));
-  return nullptr;
-}
+char* znkinstr_powi(char* parms, char* buffer) { return RunFromText(parms, DecodePowi); }
 
 // ---- Float arithmetic ----
 
-char* znkinstr_addf(char* parms, char* buffer) {
-  double value = 0;
-  if (double* r = FloatTargetAndValue(parms, &value)) *r += value;
-  return nullptr;
-}
+char* znkinstr_addf(char* parms, char* buffer) { return RunFromText(parms, DecodeAddf); }
 
-char* znkinstr_multf(char* parms, char* buffer) {
-  double value = 0;
-  if (double* r = FloatTargetAndValue(parms, &value)) *r *= value;
-  return nullptr;
-}
+char* znkinstr_multf(char* parms, char* buffer) { return RunFromText(parms, DecodeMultf); }
 
-char* znkinstr_divf(char* parms, char* buffer) {
-  double value = 0;
-  double* r = FloatTargetAndValue(parms, &value);
-  if (r && value != 0.0) *r /= value;
-  return nullptr;
-}
+char* znkinstr_divf(char* parms, char* buffer) { return RunFromText(parms, DecodeDivf); }
 
-char* znkinstr_powf(char* parms, char* buffer) {
-  double value = 0;
-  if (double* r = FloatTargetAndValue(parms, &value)) *r = std::pow(*r, value);
-  return nullptr;
-}
+char* znkinstr_powf(char* parms, char* buffer) { return RunFromText(parms, DecodePowf); }
 
 char* znkinstr_reciproc(char* parms, char* buffer) {
   int n = 1;

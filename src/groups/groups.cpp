@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -17,6 +18,54 @@
 #include "script/script_file.h"
 
 zntlgroup gAllEntities;
+
+namespace {
+// The members of the root group that may be marked selected lie in [gRootMarkedFrom,
+// gRootMarkedTo): unmarking every member visits only those, so selecting one new object
+// among thousands costs no walk over all of them.
+unsigned int gRootMarkedFrom = 0;
+unsigned int gRootMarkedTo = 0;
+
+void ForgetRootMarks() { gRootMarkedFrom = gRootMarkedTo = 0; }
+
+// Where each object was put in the root group. Members only move down (a removal shifts
+// the later ones), so an object is found by looking down from where it was put, a few steps
+// instead of a walk over all members.
+std::unordered_map<const void*, unsigned int> gRootObjectPlaces;
+
+void NoteRootMark(unsigned int index) {
+  if (gRootMarkedFrom == gRootMarkedTo) {
+    gRootMarkedFrom = index;
+    gRootMarkedTo = index + 1;
+    return;
+  }
+  if (index < gRootMarkedFrom) gRootMarkedFrom = index;
+  if (index + 1 > gRootMarkedTo) gRootMarkedTo = index + 1;
+}
+
+// The marked range after the root's members were compacted: found again in one pass.
+void FindRootMarks() {
+  ForgetRootMarks();
+  for (unsigned int i = 0; i < gAllEntities.numEntities; i++)
+    if (gAllEntities.entities[i].selected) NoteRootMark(i);
+}
+
+// Keeps the members for which `keep` holds, in their order, and frees the array when none
+// is left.
+template <typename Keep>
+void KeepMembers(zntlgroup* group, Keep keep) {
+  unsigned int kept = 0;
+  for (unsigned int i = 0; i < group->numEntities; i++)
+    if (keep(group->entities[i])) group->entities[kept++] = group->entities[i];
+  if (kept == 0) {
+    EmptyGroup(group);
+    return;
+  }
+  group->numEntities = kept;
+  void* shrunk = std::realloc(group->entities, kept * sizeof(zntlentity));
+  if (shrunk) group->entities = static_cast<zntlentity*>(shrunk);
+}
+}  // namespace
 
 AABB GetAABBAroundPoint(float x, float y, float z, float size) {
   AABB box = {};
@@ -31,11 +80,17 @@ void EmptyGroup(zntlgroup* group) {
   std::free(group->entities);
   group->entities = nullptr;
   group->numEntities = 0;
+  if (group == &gAllEntities) {
+    ForgetRootMarks();
+    gRootObjectPlaces.clear();
+  }
 }
 
 void InitRootGroup() {
   EmptyGroup(&gAllEntities);
   std::memset(&gAllEntities, 0, sizeof gAllEntities);
+  ForgetRootMarks();
+  gRootObjectPlaces.clear();
   // Each light's box of side 0.2 is around its position (light 0 starts at (0, 0, 1)).
   for (int i = 0; i < kNumLights; i++) {
     int index = AddEntityToGroup(&gAllEntities, kEntityLight, nullptr, static_cast<char>(i));
@@ -57,12 +112,24 @@ int AddEntityToGroup(zntlgroup* group, short entityType, void* theEntity, char l
   e->entityType = entityType;
   e->theEntity = theEntity;
   e->lightNumber = lightNumber;
+  if (group == &gAllEntities && entityType == kEntityObject) gRootObjectPlaces[theEntity] = group->numEntities;
   return static_cast<int>(group->numEntities++);
 }
 
 void RemoveEntityFromGroup(zntlgroup* group, int index) {
   if (!group || index < 0 || static_cast<unsigned int>(index) >= group->numEntities) return;
   group->entities[index].parent = nullptr;
+  if (group == &gAllEntities) {
+    if (group->entities[index].entityType == kEntityObject) gRootObjectPlaces.erase(group->entities[index].theEntity);
+    // The members after the removed one move down by one place.
+    unsigned int at = static_cast<unsigned int>(index);
+    if (at < gRootMarkedFrom) {
+      gRootMarkedFrom--;
+      gRootMarkedTo--;
+    } else if (at < gRootMarkedTo) {
+      gRootMarkedTo--;
+    }
+  }
   std::memmove(&group->entities[index], &group->entities[index + 1],
                (group->numEntities - static_cast<unsigned int>(index) - 1) * sizeof(zntlentity));
   group->numEntities--;
@@ -77,11 +144,51 @@ void RemoveEntityFromGroup(zntlgroup* group, int index) {
 
 void SelectGroupEntities(zntlgroup* group, int flag) {
   if (!group) return;
+  if (group == &gAllEntities && !flag) {
+    unsigned int to = gRootMarkedTo < group->numEntities ? gRootMarkedTo : group->numEntities;
+    for (unsigned int i = gRootMarkedFrom; i < to; i++) group->entities[i].selected = 0;
+    ForgetRootMarks();
+    return;
+  }
   for (unsigned int i = 0; i < group->numEntities; i++) group->entities[i].selected = flag;
+  if (group == &gAllEntities) {
+    gRootMarkedFrom = 0;
+    gRootMarkedTo = group->numEntities;
+  }
+}
+
+void MarkGroupEntity(zntlgroup* group, int index) {
+  if (!group || index < 0 || static_cast<unsigned int>(index) >= group->numEntities) return;
+  group->entities[index].selected = 1;
+  if (group == &gAllEntities) NoteRootMark(static_cast<unsigned int>(index));
+}
+
+void RemoveAllObjectsFromGroups() {
+  auto notObject = [](const zntlentity& e) { return e.entityType != kEntityObject; };
+  for (unsigned int i = 0; i < gAllEntities.numEntities; i++) {
+    const zntlentity& e = gAllEntities.entities[i];
+    if (e.entityType == kEntityGroup && e.theEntity) KeepMembers(static_cast<zntlgroup*>(e.theEntity), notObject);
+  }
+  KeepMembers(&gAllEntities, notObject);
+  gRootObjectPlaces.clear();
+  FindRootMarks();
 }
 
 int GetHumanEntityNumberInGroup(zntlgroup* group, human_being* object) {
   if (!group) return -1;
+  if (group == &gAllEntities) {
+    // An object is a member of the root once: look down from where it was put.
+    auto place = gRootObjectPlaces.find(object);
+    if (place != gRootObjectPlaces.end()) {
+      for (unsigned int i = std::min(place->second + 1, group->numEntities); i-- > 0;) {
+        const zntlentity& e = group->entities[i];
+        if (e.entityType == kEntityObject && e.theEntity == object) {
+          place->second = i;
+          return static_cast<int>(i);
+        }
+      }
+    }
+  }
   for (unsigned int i = 0; i < group->numEntities; i++) {
     const zntlentity& e = group->entities[i];
     if (e.entityType == kEntityObject && e.theEntity == object) return static_cast<int>(i);
@@ -257,6 +364,7 @@ void FreeAllGroups() {
   } else {
     gAllEntities.numEntities = kept;
   }
+  FindRootMarks();
   for (zntlgroup* group : groups) {
     EmptyGroup(group);
     std::free(group);

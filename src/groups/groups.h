@@ -46,6 +46,13 @@ AABB GetAABBAroundPoint(float x, float y, float z, float size);
 int AddEntityToGroup(zntlgroup* group, short entityType, void* theEntity, char lightNumber);
 void RemoveEntityFromGroup(zntlgroup* group, int index);
 void SelectGroupEntities(zntlgroup* group, int flag);
+// Marks member `index` selected. Members of gAllEntities are marked only through here (or
+// SelectGroupEntities), which keeps account of where marks are, so that unmarking the root
+// visits only the members that may carry one.
+void MarkGroupEntity(zntlgroup* group, int index);
+// World reset: every object member leaves every group and gAllEntities, in one pass over
+// each group's members.
+void RemoveAllObjectsFromGroups();
 int GetHumanEntityNumberInGroup(zntlgroup* group, human_being* object);
 void RemoveHumanFromAllGroups(human_being* object);
 // Frees a group's member array.

@@ -25,18 +25,6 @@ ImportTriangle DefaultImportTriangle(uint32_t a, uint32_t b, uint32_t c) {
   return t;
 }
 
-namespace {
-
-mesh_edge* NewEdge(mesh_vert* a, mesh_vert* b) {
-  mesh_edge* e = new mesh_edge();
-  e->v1 = a;
-  e->v2 = b;
-  e->visible = 1;
-  return e;
-}
-
-}  // namespace
-
 size_t AppendImportToLevelNoRebuild(const ImportMesh& mesh, std::vector<mesh_vert*>* newVertices) {
   const size_t n = mesh.positions.size();
   SyncLevelTriangleList();
@@ -66,8 +54,7 @@ size_t AppendImportToLevelNoRebuild(const ImportMesh& mesh, std::vector<mesh_ver
   }
   tail->next = nullptr;
   meshVertPtr = tail;
-  uint32_t number = 0;
-  for (mesh_vert* v = baseMeshVert.next; v; v = v->next) v->index = number++;
+  NumberLevelVertices();
 
   level_triangle* lastT = &baseLT;
   while (lastT->next) lastT = lastT->next;
@@ -77,7 +64,7 @@ size_t AppendImportToLevelNoRebuild(const ImportMesh& mesh, std::vector<mesh_ver
   size_t added = 0;
   for (const ImportTriangle& it : mesh.triangles) {
     if (it.corner[0] >= n || it.corner[1] >= n || it.corner[2] >= n) continue;
-    level_triangle* t = new level_triangle();
+    level_triangle* t = NewLevelTriangle();
     for (int k = 0; k < 3; k++) {
       t->vertexPtrs[k] = verts[it.corner[k]];
       t->u[k] = it.u[k];
@@ -97,9 +84,9 @@ size_t AppendImportToLevelNoRebuild(const ImportMesh& mesh, std::vector<mesh_ver
     lastT = t;
     added++;
     if (mesh.triangleEdges) {
-      mesh_edge* e1 = NewEdge(t->vertexPtrs[0], t->vertexPtrs[1]);
-      mesh_edge* e2 = NewEdge(t->vertexPtrs[1], t->vertexPtrs[2]);
-      mesh_edge* e3 = NewEdge(t->vertexPtrs[0], t->vertexPtrs[2]);
+      mesh_edge* e1 = NewMeshEdge(t->vertexPtrs[0], t->vertexPtrs[1]);
+      mesh_edge* e2 = NewMeshEdge(t->vertexPtrs[1], t->vertexPtrs[2]);
+      mesh_edge* e3 = NewMeshEdge(t->vertexPtrs[0], t->vertexPtrs[2]);
       lastE->next = e1;
       e1->next = e2;
       e2->next = e3;
@@ -108,7 +95,7 @@ size_t AppendImportToLevelNoRebuild(const ImportMesh& mesh, std::vector<mesh_ver
   }
   for (const ImportEdge& ie : mesh.edges) {
     if (ie.a >= n || ie.b >= n) continue;
-    mesh_edge* e = NewEdge(verts[ie.a], verts[ie.b]);
+    mesh_edge* e = NewMeshEdge(verts[ie.a], verts[ie.b]);
     lastE->next = e;
     lastE = e;
   }
@@ -122,7 +109,7 @@ size_t AppendImportToLevelNoRebuild(const ImportMesh& mesh, std::vector<mesh_ver
 
 size_t AppendImportToLevel(const ImportMesh& mesh) {
   size_t added = AppendImportToLevelNoRebuild(mesh);
-  GenerateLevelFromMesh();
+  MarkLevelChanged();
   return added;
 }
 

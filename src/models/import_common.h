@@ -1,5 +1,5 @@
 // What the level-geometry readers share: the reader-neutral form a file is read into, the one
-// step that appends it to the level lists (deselect, append, renumber, rebuild), the folder rule,
+// step that appends it to the level lists (deselect, append, renumber, mark for a rebuild), the folder rule,
 // texture loading through the cache, and whole-file reading.
 #pragma once
 #include <cstddef>
@@ -60,8 +60,9 @@ ImportTriangle DefaultImportTriangle(uint32_t a, uint32_t b, uint32_t c);
 
 // Deselects every level vertex, appends the new vertices (selected, numbered as in the file
 // until the renumbering), renumbers the whole vertex list 0..n-1, appends triangles and edges,
-// and rebuilds the level. Triangles or edges naming a vertex the mesh lacks are dropped.
-// Returns the number of triangles added.
+// and marks the level for a rebuild before the next frame or query (so a load script that
+// imports several files rebuilds once). Triangles or edges naming a vertex the mesh lacks are
+// dropped. Returns the number of triangles added.
 size_t AppendImportToLevel(const ImportMesh& mesh);
 // The same without the rebuild (a reader that appends in several steps rebuilds once);
 // `newVertices`, when given, receives the new level vertices in the file's order.

@@ -146,5 +146,5 @@ void Import_Zyntrel_Mdl(const char* fileName, float scaleFactor) {
     }
   }
   Dispose_Zyntrel_Mdl(mdl);
-  GenerateLevelFromMesh();
+  MarkLevelChanged();
 }

@@ -8,7 +8,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -29,11 +31,107 @@ long gBiggestID = 0;
 human_being* selHuman = nullptr;
 human_being wasteHuman;
 
+namespace {
+// The registry's own indexes, so that making and removing objects costs no walk over all of
+// them: the objects made here and not yet destroyed, the names they bear, their IDs, and the
+// last object of the list (where a new one is appended).
+std::unordered_set<const human_being*> gLivingObjects;
+std::unordered_map<std::string, human_being*> gObjectNames;
+std::multiset<long> gLivingIDs;
+human_being* gLastHuman = nullptr;
+
+// The numbers a name base has given out: every number below `next` names an object, except
+// those in `freed`, whose names may have become free again. Naming the n-th copy of a model
+// then starts where the last one stopped instead of at 1.
+struct NameNumbers {
+  unsigned long next = 1;
+  std::set<unsigned long> freed;
+};
+std::unordered_map<std::string, NameNumbers> gNameNumbers;
+
+constexpr size_t kNameRoom = sizeof(human_being::name) - 1;
+
+bool NameTaken(const std::string& name) {
+  auto it = gObjectNames.find(name);
+  if (it == gObjectNames.end()) return false;
+  // The entry holds only while its object lives and still bears the name.
+  if (gLivingObjects.count(it->second) && name == it->second->name) return true;
+  gObjectNames.erase(it);
+  return false;
+}
+
+void RegisterName(human_being* object) {
+  if (object->name[0]) gObjectNames[object->name] = object;
+}
+
+// The object's name is free again: the bases whose numbering can give that name get its
+// number back. A name of the full 32 characters may be any longer base cut short, so it
+// makes every base count from 1 again.
+void ReleaseName(const human_being* object, const std::string& name) {
+  auto it = gObjectNames.find(name);
+  if (it == gObjectNames.end() || it->second != object) return;
+  gObjectNames.erase(it);
+  if (name.size() >= kNameRoom) {
+    gNameNumbers.clear();
+    return;
+  }
+  // Every split of the trailing digits into a base and a number without a leading zero.
+  size_t digits = name.size();
+  while (digits > 0 && name[digits - 1] >= '0' && name[digits - 1] <= '9') digits--;
+  for (size_t at = digits; at < name.size(); at++) {
+    if (name[at] == '0' || name.size() - at > 19) continue;
+    auto numbers = gNameNumbers.find(name.substr(0, at));
+    if (numbers == gNameNumbers.end()) continue;
+    unsigned long n = std::stoul(name.substr(at));
+    if (n < numbers->second.next) numbers->second.freed.insert(n);
+  }
+}
+
+// Gives the object the name of base and n when it is free: the base followed by the number,
+// cut to 32 characters; when that is taken and the cut lost the number, the base gives way
+// to the number instead. `usedUp` tells whether both names of n are taken afterwards.
+bool TakeNumberedName(human_being* object, const std::string& base, unsigned long n, bool* usedUp) {
+  char number[24];
+  std::snprintf(number, sizeof number, "%lu", n);
+  const std::string specified = (base + number).substr(0, kNameRoom);
+  const std::string kept = base.substr(0, std::min(base.size(), kNameRoom - std::strlen(number))) + number;
+  const std::string* name = &specified;
+  if (NameTaken(specified)) {
+    name = &kept;
+    if (NameTaken(kept)) {
+      *usedUp = true;
+      return false;
+    }
+  }
+  ZNK_CopyString(object->name, name->c_str(), sizeof object->name);
+  RegisterName(object);
+  *usedUp = NameTaken(specified) && NameTaken(kept);
+  return true;
+}
+
+void ForgetAllObjects() {
+  gLivingObjects.clear();
+  gObjectNames.clear();
+  gLivingIDs.clear();
+  gNameNumbers.clear();
+  gLastHuman = baseHuman;
+}
+
+// The list's last record; the remembered one is checked, since tests link records by hand.
+human_being* LastHuman() {
+  if (!baseHuman->next) gLastHuman = baseHuman;
+  if (!gLastHuman || (gLastHuman != baseHuman && !gLivingObjects.count(gLastHuman))) gLastHuman = baseHuman;
+  while (gLastHuman->next) gLastHuman = gLastHuman->next;
+  return gLastHuman;
+}
+}  // namespace
+
 void InitHumanRegistry() {
   if (!baseHuman) baseHuman = new human_being();
   baseHuman->next = nullptr;
   humanPtr = baseHuman;
   wasteHuman.objectType = 2;
+  ForgetAllObjects();
 }
 
 void ZeroHuman(human_being* o) {
@@ -58,10 +156,22 @@ void SetHumanStandardPose(human_being* object, const char* name) {
 
 human_being* GetHumanByName(const char* name) {
   if (!baseHuman || !name) return nullptr;
+  // Names are unique among the objects made here: the index answers at once.
+  auto it = gObjectNames.find(name);
+  if (it != gObjectNames.end() && gLivingObjects.count(it->second) && std::strcmp(it->second->name, name) == 0)
+    return it->second;
   for (human_being* h = baseHuman->next; h; h = h->next) {
     if (ZNK_EqualString(h->name, name)) return h;
   }
   return nullptr;
+}
+
+int HumanIsLiving(const human_being* object) {
+  if (!object || !baseHuman) return 0;
+  if (gLivingObjects.count(object)) return 1;
+  for (human_being* h = baseHuman->next; h; h = h->next)
+    if (h == object) return 1;
+  return 0;
 }
 
 int HumanNameAlreadyUsed(human_being* object) {
@@ -76,31 +186,37 @@ void BuildFreeHumanNameByModelSignature(human_being* object) {
   if (!object || !object->mdl) return;
   std::string base = object->mdl->signature;
   base = base.size() > 4 ? base.substr(0, base.size() - 4) : std::string();
+  ReleaseName(object, object->name);
 
-  // The names in use, gathered once, so that naming the n-th copy of a model is not a
-  // list walk per candidate number.
-  std::unordered_set<std::string> used;
-  for (human_being* h = baseHuman ? baseHuman->next : nullptr; h; h = h->next) {
-    if (h != object) used.insert(h->name);
+  // The smallest free number: a number given back, else the first one after those given out.
+  NameNumbers& numbers = gNameNumbers[base];
+  bool usedUp = false;
+  while (!numbers.freed.empty()) {
+    unsigned long n = *numbers.freed.begin();
+    bool taken = TakeNumberedName(object, base, n, &usedUp);
+    if (usedUp) numbers.freed.erase(numbers.freed.begin());
+    if (taken) return;
   }
-  const size_t kNameRoom = sizeof object->name - 1;
-  for (unsigned long n = 1;; n++) {
-    char number[24];
-    std::snprintf(number, sizeof number, "%lu", n);
-    // The name is the base followed by the number, cut to 32 characters. A base that long
-    // loses the number to the cut; only when that name is taken does the base give way to the
-    // number, so that names stay unique.
-    std::string specified = (base + number).substr(0, kNameRoom);
-    if (!used.count(specified)) {
-      ZNK_CopyString(object->name, specified.c_str(), sizeof object->name);
-      return;
-    }
-    std::string kept = base.substr(0, std::min(base.size(), kNameRoom - std::strlen(number))) + number;
-    if (!used.count(kept)) {
-      ZNK_CopyString(object->name, kept.c_str(), sizeof object->name);
+  for (;; numbers.next++) {
+    bool taken = TakeNumberedName(object, base, numbers.next, &usedUp);
+    if (taken) {
+      if (usedUp) numbers.next++;
       return;
     }
   }
+}
+
+int RenameHuman(human_being* object, const char* name) {
+  if (!object || !name) return 0;
+  const std::string old = object->name;
+  ZNK_CopyString(object->name, name, sizeof object->name);
+  if (HumanNameAlreadyUsed(object)) {
+    ZNK_CopyString(object->name, old.c_str(), sizeof object->name);
+    return 0;
+  }
+  ReleaseName(object, old);
+  if (gLivingObjects.count(object)) RegisterName(object);
+  return 1;
 }
 
 namespace {
@@ -109,10 +225,19 @@ void UnlinkHuman(human_being* object) {
     if (h->next == object) {
       h->next = object->next;
       object->next = nullptr;
+      if (gLastHuman == object) gLastHuman = h;
       break;
     }
   }
   if (humanPtr == object) humanPtr = baseHuman;
+}
+
+// The object leaves the registry's indexes (it is unlinked or was never made).
+void ForgetObject(human_being* object) {
+  if (!gLivingObjects.erase(object)) return;
+  ReleaseName(object, object->name);
+  auto id = gLivingIDs.find(object->ID);
+  if (id != gLivingIDs.end()) gLivingIDs.erase(id);
 }
 }  // namespace
 
@@ -127,9 +252,8 @@ human_being* AddHuman2(const char* modelFile) {
 
   human_being* object = new human_being();
   ZeroHuman(object);
-  human_being* last = baseHuman;
-  while (last->next) last = last->next;
-  last->next = object;
+  LastHuman()->next = object;
+  gLastHuman = object;
   humanPtr = object;
 
   zntlmdl* mdl = NewZyntrelMdl();
@@ -148,13 +272,15 @@ human_being* AddHuman2(const char* modelFile) {
   }
   object->mdl = mdl;
 
+  gLivingObjects.insert(object);
   BuildFreeHumanNameByModelSignature(object);
   object->ID = gBiggestID++;
+  gLivingIDs.insert(object->ID);
   mdl->parallelepipedShape = 0;
 
   int entity = AddEntityToGroup(&gAllEntities, kEntityObject, object, 0);
   SelectGroupEntities(&gAllEntities, 0);
-  if (entity >= 0) gAllEntities.entities[entity].selected = 1;
+  MarkGroupEntity(&gAllEntities, entity);
 
   UpdateModelBoneWCs(object);
   return object;
@@ -181,16 +307,41 @@ void RemoveHuman(human_being* object) {
   }
   if (!linked) return;
   UnlinkHuman(object);
+  bool registered = gLivingObjects.count(object) != 0;
+  ForgetObject(object);
   // Nothing may keep pointing at a destroyed object.
   if (selHuman == object) selHuman = nullptr;
   if (gHumanScriptTarget == object) gHumanScriptTarget = nullptr;
   if (gHitPerson == object) gHitPerson = nullptr;
   DisposeHuman(object);
 
+  // The largest remaining ID plus one.
+  if (registered && gLivingIDs.size() == gLivingObjects.size()) {
+    gBiggestID = gLivingIDs.empty() ? 0 : *gLivingIDs.rbegin() + 1;
+    return;
+  }
   gBiggestID = 0;
   for (human_being* h = baseHuman->next; h; h = h->next) {
     if (h->ID + 1 > gBiggestID) gBiggestID = h->ID + 1;
   }
+}
+
+void RemoveAllHumans() {
+  if (!baseHuman) return;
+  RemoveAllObjectsFromGroups();
+  human_being* h = baseHuman->next;
+  baseHuman->next = nullptr;
+  humanPtr = baseHuman;
+  ForgetAllObjects();
+  selHuman = nullptr;
+  gHumanScriptTarget = nullptr;
+  gHitPerson = nullptr;
+  while (h) {
+    human_being* next = h->next;
+    DisposeHuman(h);
+    h = next;
+  }
+  gBiggestID = 0;
 }
 
 void UpdateModelBoneWCs(human_being* object) {
@@ -239,6 +390,7 @@ void SortHumansForBlending() {
     last->number = static_cast<int>(i);
   }
   last->next = nullptr;
+  gLastHuman = last;
 }
 
 void ScaleModelTo(human_being* hum, float width, float height, float depth, int ValuesOrFactor) {

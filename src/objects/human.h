@@ -81,7 +81,14 @@ void SetHumanStandardPose(human_being* object, const char* name);
 void BuildFreeHumanNameByModelSignature(human_being* object);
 human_being* GetHumanByName(const char* name);
 int HumanNameAlreadyUsed(human_being* object);
+// 1 while the object is one of the world's objects (a destroyed object's address is not).
+int HumanIsLiving(const human_being* object);
+// Gives the object a new name unless another object bears it; 1 when renamed.
+int RenameHuman(human_being* object, const char* name);
 void RemoveHuman(human_being* object);
+// World reset: every object leaves every group and gAllEntities and is destroyed, in one
+// pass; IDs start again at 0 and the selection, script target and last hit become null.
+void RemoveAllHumans();
 void DisposeHuman(human_being* object);
 void UpdateModelBoneWCs(human_being* object);
 void SortHumansForBlending();

@@ -8,6 +8,7 @@ struct ZNK_scripter;
 struct ZNK_Instruction {
   const char* name;  // the command word, case-sensitive
   ZNK_CommandFunction func;
+  ZNK_DecodeFunction decode = nullptr;  // null: the command scans its parameter text at every run
 };
 
 // The table in its fixed order, ended by the entry named "NULL".

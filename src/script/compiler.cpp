@@ -80,15 +80,51 @@ macroScript* FindOrAddMacro(const char* name) {
   return m;
 }
 
-bool RegisterCompare(double a, double b, const char* op, bool ordered) {
-  if (!std::strcmp(op, "=")) return a == b;
-  if (!std::strcmp(op, "!=")) return a != b;
-  if (!ordered) return false;
-  if (!std::strcmp(op, "<")) return a < b;
-  if (!std::strcmp(op, ">")) return a > b;
-  if (!std::strcmp(op, "<=")) return a <= b;
-  if (!std::strcmp(op, ">=")) return a >= b;
+// The operator of a condition text; booleans and texts know only "=" and "!=".
+char CompareOf(const char* op, char bank) {
+  if (!std::strcmp(op, "=")) return kCompareEqual;
+  if (!std::strcmp(op, "!=")) return kCompareNotEqual;
+  if (bank != 'f' && bank != 'i') return kCompareNever;
+  if (!std::strcmp(op, "<")) return kCompareLess;
+  if (!std::strcmp(op, ">")) return kCompareGreater;
+  if (!std::strcmp(op, "<=")) return kCompareLessOrEqual;
+  if (!std::strcmp(op, ">=")) return kCompareGreaterOrEqual;
+  return kCompareNever;
+}
+
+template <typename T>
+bool Compare(T a, T b, char compare) {
+  switch (compare) {
+    case kCompareLess: return a < b;
+    case kCompareGreater: return a > b;
+    case kCompareLessOrEqual: return a <= b;
+    case kCompareGreaterOrEqual: return a >= b;
+    case kCompareEqual: return a == b;
+    case kCompareNotEqual: return a != b;
+  }
   return false;
+}
+
+// The wait of an idle, the count of a repeat and the condition of an if, decoded once; a
+// command whose family decodes its text gets its decoded record.
+void DecodeInstruction(ZNK_comscrinstr* ins) {
+  switch (ins->instructionType) {
+    case kInstrIf:
+      ins->condition = DecodeCondition(ins->parms);
+      break;
+    case kInstrIdle:
+      ins->number = IdleMilliseconds(ins->parms);
+      break;
+    case kInstrRepeat:
+      ins->numberFromRegister = ins->parms[0] == '\0';
+      ins->number = ins->numberFromRegister ? 0 : RepeatCount(ins->parms);
+      break;
+    case kInstrCommand:
+      if (ins->linkedInstruction->decode) ins->linkedInstruction->decode(ins->parms, &ins->decoded);
+      break;
+    default:
+      break;
+  }
 }
 }  // namespace
 
@@ -140,36 +176,38 @@ int ControlSkipping(const ScriptControlState* s) {
   return s->numRepeats > 0 && s->repeats[s->numRepeats - 1].skip;
 }
 
-int ControlAllows(const ScriptControlState* s) {
-  for (int i = 0; i < s->numConditions; i++) {
-    const ScriptConditionLevel& c = s->conditions[i];
-    if (c.value ? c.inElse : !c.inElse) return 0;
-  }
-  return 1;
-}
+namespace {
+// A level lets instructions run while its value is true outside its else branch, or false
+// inside it.
+bool LevelAllows(const ScriptConditionLevel& c) { return c.value ? !c.inElse : c.inElse; }
+}  // namespace
 
-void ControlIf(ScriptControlState* s, const char* parms) {
-  char type = 0, op[3] = "";
-  int first = 0, second = 0;
-  int value = 0;
-  if (std::sscanf(parms, "%c,%d,%2[^,],%d", &type, &first, op, &second) == 4)
-    value = ZNK_GetScriptConditionalResult(type, first, op, second);
+// The state counts the levels that do not let instructions run, so asking costs nothing
+// however deep the conditions are nested.
+int ControlAllows(const ScriptControlState* s) { return s->blocking == 0; }
+
+void ControlIf(ScriptControlState* s, int value) {
   if (s->refusedConditions > 0 || s->numConditions >= kMaxControlLevels) {
     s->refusedConditions++;
     return;
   }
   s->conditions[s->numConditions++] = {value, 0};
+  if (!value) s->blocking++;
 }
 
 void ControlElse(ScriptControlState* s) {
-  if (s->refusedConditions > 0) return;
-  if (s->numConditions > 0) s->conditions[s->numConditions - 1].inElse = 1;
+  if (s->refusedConditions > 0 || s->numConditions == 0) return;
+  ScriptConditionLevel& top = s->conditions[s->numConditions - 1];
+  if (top.inElse) return;
+  top.inElse = 1;
+  s->blocking += top.value ? 1 : -1;
 }
 
 void ControlEndif(ScriptControlState* s) {
   if (s->refusedConditions > 0) {
     s->refusedConditions--;
   } else if (s->numConditions > 0) {
+    if (!LevelAllows(s->conditions[s->numConditions - 1])) s->blocking--;
     s->numConditions--;
   }
 }
@@ -292,6 +330,7 @@ void CompileScript(ZNK_scripter* script) {
     ZNK_CopyString(instruction.parms, parms, sizeof instruction.parms);
     instruction.sendOut = hashes >= 1;
     instruction.selfReceive = hashes >= 2;
+    DecodeInstruction(&instruction);
     *tail = new ZNK_comscrinstr(instruction);
     tail = &(*tail)->next;
   }
@@ -332,7 +371,7 @@ int ExecuteCompiledZNKScript(ZNK_scripter* script) {
       continue;
     }
     if (type == kInstrIf || type == kInstrElse || type == kInstrEndif) {
-      if (type == kInstrIf) ControlIf(&state, ins->parms);
+      if (type == kInstrIf) ControlIf(&state, ConditionHolds(ins->condition));
       if (type == kInstrElse) ControlElse(&state);
       if (type == kInstrEndif) ControlEndif(&state);
       ins = next;
@@ -346,6 +385,10 @@ int ExecuteCompiledZNKScript(ZNK_scripter* script) {
     bool endSlice = false;
     switch (type) {
       case kInstrCommand: {
+        if (ins->linkedInstruction->decode) {
+          if (ins->decoded.run) ins->decoded.run(&ins->decoded);
+          break;
+        }
         // Commands get a working copy: the compiled text must survive their scans.
         char parms[sizeof ins->parms];
         std::memcpy(parms, ins->parms, sizeof parms);
@@ -356,7 +399,7 @@ int ExecuteCompiledZNKScript(ZNK_scripter* script) {
         if (ins->macro && ins->macro->theScript) ExecuteCompiledZNKScript(ins->macro->theScript);
         break;
       case kInstrIdle:
-        script->idleTime = IdleMilliseconds(ins->parms);
+        script->idleTime = ins->number;
         script->executionStart = static_cast<long>(gCurrentTime);
         script->waitForExecution = 1;
         if (script->allCompiled == chain) script->startWith = ins;
@@ -365,7 +408,7 @@ int ExecuteCompiledZNKScript(ZNK_scripter* script) {
         endSlice = true;
         break;
       case kInstrRepeat:
-        ControlRepeat(&state, RepeatCount(ins->parms), ins, 0);
+        ControlRepeat(&state, ins->numberFromRegister ? gScriptVars.ints[0] : static_cast<int>(ins->number), ins, 0);
         break;
       case kInstrEndRepeat:
         if (const ScriptRepeatLevel* again = ControlEndRepeat(&state)) next = again->start->next;
@@ -402,21 +445,26 @@ int ExecuteCompiledZNKScript(ZNK_scripter* script) {
 }
 
 int ZNK_GetScriptConditionalResult(char dataType, int first, const char* operatorType, int second) {
-  if (!operatorType || first < 1 || first > kNumRegisters || second < 1 || second > kNumRegisters) return 0;
-  if (std::strlen(operatorType) > 2) return 0;
-  switch (dataType) {
-    case 'f':
-      return RegisterCompare(gScriptVars.floats[first - 1], gScriptVars.floats[second - 1], operatorType, true);
-    case 'i':
-      return RegisterCompare(gScriptVars.ints[first - 1], gScriptVars.ints[second - 1], operatorType, true);
-    case 'b':
-      return RegisterCompare(gScriptVars.bools[first - 1], gScriptVars.bools[second - 1], operatorType, false);
-    case 's': {
-      int equal = std::strcmp(gScriptVars.strings[first - 1], gScriptVars.strings[second - 1]) == 0;
-      if (!std::strcmp(operatorType, "=")) return equal;
-      if (!std::strcmp(operatorType, "!=")) return !equal;
-      return 0;
-    }
+  if (!operatorType) return 0;
+  return ConditionHolds({dataType, CompareOf(operatorType, dataType), first, second});
+}
+
+ScriptCondition DecodeCondition(const char* parms) {
+  ScriptCondition c = {0, kCompareNever, 0, 0};
+  char bank = 0, op[3] = "";
+  int first = 0, second = 0;
+  if (std::sscanf(parms, "%c,%d,%2[^,],%d", &bank, &first, op, &second) != 4) return c;
+  return {bank, CompareOf(op, bank), first, second};
+}
+
+int ConditionHolds(const ScriptCondition& c) {
+  if (c.first < 1 || c.first > kNumRegisters || c.second < 1 || c.second > kNumRegisters) return 0;
+  const int a = c.first - 1, b = c.second - 1;
+  switch (c.bank) {
+    case 'f': return Compare(gScriptVars.floats[a], gScriptVars.floats[b], c.compare);
+    case 'i': return Compare(gScriptVars.ints[a], gScriptVars.ints[b], c.compare);
+    case 'b': return Compare(gScriptVars.bools[a], gScriptVars.bools[b], c.compare);
+    case 's': return Compare(std::strcmp(gScriptVars.strings[a], gScriptVars.strings[b]), 0, c.compare);
   }
   return 0;
 }

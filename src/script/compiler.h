@@ -3,9 +3,28 @@
 // interpreter, which applies the same rules by text position.
 #pragma once
 
+#include "commands/commands.h"
+
 struct ZNK_Instruction;
 struct macroScript;
 struct ZNK_scripter;
+
+// A condition decoded from its text: two registers of one bank and an operator. The
+// registers' values are compared when the condition is met.
+enum : char {
+  kCompareNever = 0,  // the text lacks a part, names no register, or an unknown operator
+  kCompareLess,
+  kCompareGreater,
+  kCompareLessOrEqual,
+  kCompareGreaterOrEqual,
+  kCompareEqual,
+  kCompareNotEqual,
+};
+struct ScriptCondition {
+  char bank;  // 'f', 'i', 'b' or 's'
+  char compare;
+  int first, second;  // register numbers, 1..16
+};
 
 struct ZNK_comscrinstr {
   ZNK_Instruction* linkedInstruction;  // type 0: the command's table entry
@@ -15,6 +34,11 @@ struct ZNK_comscrinstr {
   int selfReceive;  // the line began with "##"
   macroScript* macro;  // type 13: the macro called
   ZNK_comscrinstr* next;
+  // Decoded once at compile time from `parms`, which never changes afterwards:
+  ZNK_decodedParms decoded;   // a command whose family decodes its text (run set)
+  ScriptCondition condition;  // if
+  long number;                // idle: the wait in ms; repeat: the count
+  int numberFromRegister;     // repeat without a count: int register 1 at the time
 };
 
 // Instruction types.
@@ -41,6 +65,10 @@ int ControlWordType(const char* word);
 void CompileScript(ZNK_scripter* script);
 int ExecuteCompiledZNKScript(ZNK_scripter* script);
 int ZNK_GetScriptConditionalResult(char dataType, int first, const char* operatorType, int second);
+// An if's parameters "%c,%d,%[^,],%d" (bank letter, first register, operator, second
+// register); a text that lacks a part is a condition that is never true.
+ScriptCondition DecodeCondition(const char* parms);
+int ConditionHolds(const ScriptCondition& condition);
 void RemoveCompiledCodeFromScript(ZNK_scripter* script);
 void DisposeScript(ZNK_scripter* script);
 // 1 while the script is running a slice (also further out, when it raised an event).
@@ -86,6 +114,7 @@ struct ScriptRepeatLevel {
 struct ScriptControlState {
   ScriptConditionLevel conditions[kMaxControlLevels];
   int numConditions;
+  int blocking;           // open levels that do not let instructions run
   int refusedConditions;  // levels opened beyond the limit
   ScriptRepeatLevel repeats[kMaxControlLevels];
   int numRepeats;
@@ -96,7 +125,7 @@ struct ScriptControlState {
 int ControlSkipping(const ScriptControlState* state);
 // Whether every open condition level lets an instruction run.
 int ControlAllows(const ScriptControlState* state);
-void ControlIf(ScriptControlState* state, const char* parms);
+void ControlIf(ScriptControlState* state, int value);
 void ControlElse(ScriptControlState* state);
 void ControlEndif(ScriptControlState* state);
 // The repeat count: the parameter, or int register 1 when the parameter is empty.

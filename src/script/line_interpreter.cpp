@@ -62,7 +62,7 @@ int RunLines(ZNK_scripter* script) {
       continue;
     }
     if (control == kInstrIf) {
-      ControlIf(&state, parms);
+      ControlIf(&state, ConditionHolds(DecodeCondition(parms)));
       continue;
     }
     if (control == kInstrElse) {

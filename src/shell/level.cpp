@@ -69,9 +69,7 @@ void LoadLevel(const char* folder) {
 
 void ReturnToNothing(int all) {
   // 1. Objects, with their models, scripts and entities.
-  if (baseHuman) {
-    while (baseHuman->next) RemoveHuman(baseHuman->next);
-  }
+  RemoveAllHumans();
 
   // 2. On a full reset, every cached texture and the model cache.
   if (all) {

@@ -24,10 +24,15 @@ std::vector<AABB> gTreeNodes;
 // holds its own triangles first, then the ranges of its subtrees.
 std::vector<uint32_t> gNodeFirst;
 std::vector<HeldTriangle> gNodeTrigs;
+// The second buffer of the build: a node's range is partitioned from one buffer into the other
+// at the same places, so each level of the tree moves every triangle once; whatever a node
+// keeps for good is copied back into gNodeTrigs.
 std::vector<HeldTriangle> gPartitionScratch;
 // Which way each triangle of the node being split goes: 0 stays, 1 or 2 the child.
 std::vector<uint8_t> gSide;
 std::vector<AABB*> gMarkedNodes;
+// No triangle box of the tree being built has a coordinate that is not a number.
+bool gAllBoxesOrdered = true;
 // Per node number: the hierarchy over its held triangles, when it holds many.
 std::vector<std::unique_ptr<FeatureTree>> gHeldTrees;
 int gTreeDepth = 0;
@@ -67,14 +72,23 @@ int NewBuildNode(int parent, const AABB& box, uint32_t first, int count) {
   return static_cast<int>(gTreeNodes.size()) - 1;
 }
 
-// Splits node `id`, whose range [first, first + count) holds the triangles it may still
-// pass down, and recurses into children holding more than the leaf limit.
-void SplitNode(int id) {
+// Copies a node's range into gNodeTrigs when it lies in the scratch buffer.
+void KeepRange(const HeldTriangle* from, uint32_t first, int count) {
+  if (from != gNodeTrigs.data()) std::copy(from + first, from + first + count, gNodeTrigs.data() + first);
+}
+
+// Splits node `id`, whose range [first, first + count) of `from` (gNodeTrigs or the scratch
+// buffer) holds the triangles it may still pass down, and recurses into children holding more
+// than the leaf limit.
+void SplitNode(int id, HeldTriangle* from) {
   const uint32_t first = gNodeFirst[id];
   const int count = BuildNode(id).numPolys;
   const int depth = gBuildLinks[id].depth;
   if (depth > gTreeDepth) gTreeDepth = depth;
-  if (depth >= kMaxBoxTreeDepth) return;
+  if (depth >= kMaxBoxTreeDepth) {
+    KeepRange(from, first, count);
+    return;
+  }
 
   AABB box = BuildNode(id);
   vector_type size = VSub(box.max, box.min);
@@ -89,19 +103,31 @@ void SplitNode(int id) {
   VSetComponent(&half2.min, axis, mid);
 
   // Stable three-way partition: triangles that stay, then child 1's, then child 2's.
-  HeldTriangle* range = gNodeTrigs.data() + first;
-  HeldTriangle* scratch = gPartitionScratch.data();
+  HeldTriangle* to = from == gNodeTrigs.data() ? gPartitionScratch.data() : gNodeTrigs.data();
+  const HeldTriangle* range = from + first;
+  HeldTriangle* out = to + first;
   uint8_t* side = gSide.data();
   int stay = 0, n1 = 0, n2 = 0;
   AABB box1{}, box2{};
   for (int k = 0; k < count; ++k) {
     const HeldTriangle& h = range[k];
-    if (BoxInBox(h.min, h.max, half1)) {
+    // Every triangle of the range lies inside the node's box (the box is the union of theirs),
+    // so it fits a half exactly when it fits on the split axis; a box with a coordinate that is
+    // not a number fits nowhere, which only the whole test tells.
+    bool in1, in2;
+    if (gAllBoxesOrdered) {
+      in1 = VComponent(h.max, axis) <= mid;
+      in2 = !in1 && VComponent(h.min, axis) >= mid;
+    } else {
+      in1 = BoxInBox(h.min, h.max, half1);
+      in2 = !in1 && BoxInBox(h.min, h.max, half2);
+    }
+    if (in1) {
       side[k] = 1;
       box1.min = n1 ? VMin(box1.min, h.min) : h.min;
       box1.max = n1 ? VMax(box1.max, h.max) : h.max;
       ++n1;
-    } else if (BoxInBox(h.min, h.max, half2)) {
+    } else if (in2) {
       side[k] = 2;
       box2.min = n2 ? VMin(box2.min, h.min) : h.min;
       box2.max = n2 ? VMax(box2.max, h.max) : h.max;
@@ -114,13 +140,16 @@ void SplitNode(int id) {
   // When every triangle would pass into one child whose box did not shrink (they all collapse
   // into one point, or halving no longer changes the float bounds) the split would repeat for
   // ever: the node stays a leaf holding them all.
-  if (stay == 0 && ((n1 == count && SameBox(box1, box)) || (n2 == count && SameBox(box2, box)))) return;
+  if (stay == 0 && ((n1 == count && SameBox(box1, box)) || (n2 == count && SameBox(box2, box)))) {
+    KeepRange(from, first, count);
+    return;
+  }
   int w[3] = {0, stay, stay + n1};
   for (int k = 0; k < count; ++k) {
     if (side[k] == 0) range[k].trig->marked = 1;  // straddles the midpoint: stays here for good
-    scratch[w[side[k]]++] = range[k];
+    out[w[side[k]]++] = range[k];
   }
-  std::copy(scratch, scratch + count, range);
+  KeepRange(to, first, stay);
   BuildNode(id).numPolys = stay;
 
   int child1 = -1, child2 = -1;
@@ -129,8 +158,14 @@ void SplitNode(int id) {
   gBuildLinks[id].sub1 = child1;
   gBuildLinks[id].sub2 = child2;
 
-  if (child1 >= 0 && n1 > kMaxTrianglesPerLeaf) SplitNode(child1);
-  if (child2 >= 0 && n2 > kMaxTrianglesPerLeaf) SplitNode(child2);
+  if (child1 >= 0) {
+    if (n1 > kMaxTrianglesPerLeaf) SplitNode(child1, to);
+    else KeepRange(to, first + stay, n1);
+  }
+  if (child2 >= 0) {
+    if (n2 > kMaxTrianglesPerLeaf) SplitNode(child2, to);
+    else KeepRange(to, first + stay + n1, n2);
+  }
 }
 
 // Turns the node numbers of the build into pointers, chains every node after the root and
@@ -193,23 +228,27 @@ void FreeBoxTree() {
 
 void BuildBoxTree() {
   FreeBoxTree();
+  if (!baseLT.next) return;
+  // One pass over the list: each triangle's box, its place in the root, and the root's box.
+  gNodeTrigs.reserve(gNumTriangles > 0 ? static_cast<size_t>(gNumTriangles) : 0);
+  vector_type rootMin = baseLT.next->vertexPtrs[0]->pos, rootMax = rootMin;
+  bool ordered = true;
   for (level_triangle* t = baseLT.next; t; t = t->next) {
     AABB& b = t->boundingBox;
     vector_type p0 = t->vertexPtrs[0]->pos, p1 = t->vertexPtrs[1]->pos, p2 = t->vertexPtrs[2]->pos;
     b.min = VMin(VMin(p0, p1), p2);
     b.max = VMax(VMax(p0, p1), p2);
     b.parent = &boxTree;
+    t->marked = 0;
+    ordered = ordered && b.min.x <= b.max.x && b.min.y <= b.max.y && b.min.z <= b.max.z;
+    rootMin = VMin(rootMin, b.min);
+    rootMax = VMax(rootMax, b.max);
     gNodeTrigs.push_back({b.min, b.max, t});
   }
   boxTree.numPolys = static_cast<int>(gNodeTrigs.size());
-  if (gNodeTrigs.empty()) return;
-  boxTree.min = gNodeTrigs[0].min;
-  boxTree.max = gNodeTrigs[0].max;
-  for (HeldTriangle& h : gNodeTrigs) {
-    boxTree.min = VMin(boxTree.min, h.min);
-    boxTree.max = VMax(boxTree.max, h.max);
-    h.trig->marked = 0;
-  }
+  boxTree.min = rootMin;
+  boxTree.max = rootMax;
+  gAllBoxesOrdered = ordered && rootMin.x <= rootMax.x && rootMin.y <= rootMax.y && rootMin.z <= rootMax.z;
   SubDevideAABB(&boxTree);
 }
 
@@ -220,7 +259,7 @@ void SubDevideAABB(AABB* theBox) {
   gBuildLinks.assign(1, {-1, -1, -1, 0});
   gTreeNodes.resize(1);
   gNodeFirst.assign(1, 0);
-  SplitNode(0);
+  SplitNode(0, gNodeTrigs.data());
   LinkBuiltTree();
   gPartitionScratch.clear();
   gPartitionScratch.shrink_to_fit();

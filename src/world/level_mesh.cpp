@@ -13,6 +13,7 @@
 #include "world/box_tree.h"
 #include "world/collide_slide.h"
 #include "world/object_collision.h"
+#include "world/record_pool.h"
 #include "world/world_math.h"
 
 mesh_vert baseMeshVert;
@@ -36,6 +37,17 @@ vector_type gTheVerts[3];
 int gLevelNeedsRebuild = 0;
 
 namespace {
+
+// The level's records come from these pools and go back to them when removed.
+RecordPool<mesh_vert> gVertexPool;
+RecordPool<mesh_edge> gEdgePool;
+RecordPool<level_triangle> gTrianglePool;
+
+// One more than the largest vertex index in the level list, kept as vertices are made and
+// renumbered so that a new vertex gets its index without walking the list. A removal makes it
+// unknown; the next new vertex then walks the list once.
+uint32_t gVertexIndexLimit = 0;
+bool gVertexIndexLimitKnown = true;
 
 // What the frame lists of one triangle, copied at the level build: a triangle's corners,
 // normal and texture coordinates change only through a rebuild.
@@ -393,24 +405,14 @@ void SortListByDistance() {
 }
 
 void FreeAllLists() {
-  for (level_triangle* t = baseLT.next; t;) {
-    level_triangle* next = t->next;
-    delete t;
-    t = next;
-  }
-  for (mesh_edge* e = baseEdge.next; e;) {
-    mesh_edge* next = e->next;
-    delete e;
-    e = next;
-  }
-  for (mesh_vert* v = baseMeshVert.next; v;) {
-    mesh_vert* next = v->next;
-    delete v;
-    v = next;
-  }
+  gTrianglePool.Clear();
+  gEdgePool.Clear();
+  gVertexPool.Clear();
   baseLT.next = nullptr;
   baseEdge.next = nullptr;
   baseMeshVert.next = nullptr;
+  gVertexIndexLimit = 0;
+  gVertexIndexLimitKnown = true;
 }
 
 void ResetCursors() {
@@ -438,6 +440,7 @@ void UpdateLevelIfChanged() {
 void GenerateLevelFromMesh() {
   gLevelNeedsRebuild = 0;
   SyncLevelTriangleList();
+  NumberLevelVertices();
   MakeMeshVertexNormals();
   SortListByDistance();
   BuildBoxTree();
@@ -460,8 +463,9 @@ void MakeMeshVertexNormals() {
 }
 
 void BuildLevelDrawArrays() {
+  // The build numbered the vertices 0..n-1 in list order.
   uint32_t count = 0;
-  for (mesh_vert* v = baseMeshVert.next; v; v = v->next) v->index = count++;
+  for (mesh_vert* v = baseMeshVert.next; v; v = v->next) ++count;
   gNumVertices = static_cast<int>(count);
   gMeshVertexArray.resize(3 * static_cast<size_t>(count));
   gMeshVertexNormalArray.resize(3 * static_cast<size_t>(count));
@@ -555,8 +559,16 @@ void MarkAllTriangles(level_triangle* first, int value) {
   for (level_triangle* t = first; t; t = t->next) t->marked = value;
 }
 
+uint32_t NumberLevelVertices() {
+  uint32_t count = 0;
+  for (mesh_vert* v = baseMeshVert.next; v; v = v->next) v->index = count++;
+  gVertexIndexLimit = count;
+  gVertexIndexLimitKnown = true;
+  return count;
+}
+
 mesh_vert* NewEmptyMeshVert(vector_type pos) {
-  mesh_vert* v = new mesh_vert();
+  mesh_vert* v = gVertexPool.New();
   if (gXLocked) pos.x = 0.0f;
   if (gYLocked) pos.y = 0.0f;
   if (gZLocked) pos.z = 0.0f;
@@ -566,10 +578,14 @@ mesh_vert* NewEmptyMeshVert(vector_type pos) {
   v->next = nullptr;
   v->isBone = 0;
   v->weight = 100;
-  uint32_t index = 0;
-  for (mesh_vert* w = baseMeshVert.next; w; w = w->next)
-    if (w->index + 1 > index) index = w->index + 1;
-  v->index = index;
+  // The largest index present plus one; the caller links the vertex, so it counts from now on.
+  if (!gVertexIndexLimitKnown) {
+    gVertexIndexLimit = 0;
+    for (mesh_vert* w = baseMeshVert.next; w; w = w->next)
+      if (w->index + 1 > gVertexIndexLimit) gVertexIndexLimit = w->index + 1;
+    gVertexIndexLimitKnown = true;
+  }
+  v->index = gVertexIndexLimit++;
   std::strcpy(v->bone1, "None");
   std::strcpy(v->bone2, "None");
   v->theBone = v->parent = nullptr;
@@ -577,6 +593,27 @@ mesh_vert* NewEmptyMeshVert(vector_type pos) {
   v->u = v->v = 0.0f;
   return v;
 }
+
+mesh_edge* NewMeshEdge(mesh_vert* v1, mesh_vert* v2) {
+  mesh_edge* e = gEdgePool.New();
+  e->v1 = v1;
+  e->v2 = v2;
+  e->visible = 1;
+  return e;
+}
+
+level_triangle* NewLevelTriangle() { return gTrianglePool.New(); }
+
+void FreeMeshVert(mesh_vert* v) {
+  gVertexPool.Free(v);
+  gVertexIndexLimitKnown = false;
+}
+
+void FreeMeshEdge(mesh_edge* e) { gEdgePool.Free(e); }
+
+void FreeLevelTriangle(level_triangle* t) { gTrianglePool.Free(t); }
+
+size_t LevelRecordsLive() { return gVertexPool.Live() + gEdgePool.Live() + gTrianglePool.Live(); }
 
 void DeleteVertices(int all) {
   if (all) {
@@ -590,7 +627,7 @@ void DeleteVertices(int all) {
       level_triangle* t = prev->next;
       if (usesSelected(t->vertexPtrs[0], t->vertexPtrs[1], t->vertexPtrs[2])) {
         prev->next = t->next;
-        delete t;
+        FreeLevelTriangle(t);
       } else {
         prev = t;
       }
@@ -599,7 +636,7 @@ void DeleteVertices(int all) {
       mesh_edge* e = prev->next;
       if (usesSelected(e->v1, e->v2, nullptr)) {
         prev->next = e->next;
-        delete e;
+        FreeMeshEdge(e);
       } else {
         prev = e;
       }
@@ -608,7 +645,7 @@ void DeleteVertices(int all) {
       mesh_vert* v = prev->next;
       if (v->selected) {
         prev->next = v->next;
-        delete v;
+        FreeMeshVert(v);
       } else {
         prev = v;
       }

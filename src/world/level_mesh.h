@@ -1,6 +1,7 @@
 // The level mesh: the global vertex, edge and triangle lists, the derived draw arrays and
 // per-material draw lists, vertex normals, and the editing helpers that change the lists.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -62,7 +63,19 @@ int TriangleDrawnThisFrame(const level_triangle* t);
 uint32_t TriangleListOrder(const level_triangle* t);
 float TriangleDistance(const level_triangle* t);
 
+// The level's vertex, edge and triangle records come from pools owned by the level: make them
+// with these, link them into the level lists, and let DeleteVertices or FreeLevelGeometry free
+// them. A record made here and never linked goes back with the matching Free function.
 mesh_vert* NewEmptyMeshVert(vector_type pos);
+mesh_edge* NewMeshEdge(mesh_vert* v1, mesh_vert* v2);  // visible
+level_triangle* NewLevelTriangle();                   // every field zero
+void FreeMeshVert(mesh_vert* v);
+void FreeMeshEdge(mesh_edge* e);
+void FreeLevelTriangle(level_triangle* t);
+// Level records made and not yet freed (vertices, edges and triangles together).
+size_t LevelRecordsLive();
+// Numbers the level vertices 0..n-1 in list order and returns n.
+uint32_t NumberLevelVertices();
 void DeleteVertices(int all);
 void InvertTrigFacing(level_triangle* trig);
 void FixTriangleFacing(level_triangle* trig, vector_type facePos, int out);

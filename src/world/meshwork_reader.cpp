@@ -1,6 +1,7 @@
 // Meshwork reader: vertices with bone names, edges, up to eight materials with triangles and
 // texture-coordinate blocks, and the engine's own texture sections; the level reader puts the
-// file's vertices, edges and triangles in front of the level's and rebuilds it.
+// file's vertices, edges and triangles in front of the level's and has the level rebuilt
+// before the next frame or query.
 #include "world/meshwork_reader.h"
 
 #include <cstdio>
@@ -332,7 +333,8 @@ void LoadTrianglesFromMeshworkModel(const char* fileName, float modelImportFacto
                                     modelImportFactor, clearAll);
     return;
   }
-  GenerateLevelFromMesh();
+  // An unreadable file leaves the lists as they are; the level is rebuilt all the same.
+  MarkLevelChanged();
 }
 
 void LoadTrianglesFromMeshworkMemory(const char* data, size_t size, const char* fileName, float modelImportFactor,
@@ -376,10 +378,7 @@ void LoadTrianglesFromMeshworkMemory(const char* data, size_t size, const char* 
 
     mesh_edge* lastE = &baseEdge;
     for (size_t i = 0; i + 1 < file.edges.size(); i += 2) {
-      mesh_edge* e = new mesh_edge();
-      e->v1 = verts[file.edges[i]];
-      e->v2 = verts[file.edges[i + 1]];
-      e->visible = 1;
+      mesh_edge* e = NewMeshEdge(verts[file.edges[i]], verts[file.edges[i + 1]]);
       lastE->next = e;
       lastE = e;
     }
@@ -387,7 +386,7 @@ void LoadTrianglesFromMeshworkMemory(const char* data, size_t size, const char* 
 
     level_triangle* lastT = &baseLT;
     for (const MeshworkTriangle& src : file.triangles) {
-      level_triangle* t = new level_triangle();
+      level_triangle* t = NewLevelTriangle();
       for (int k = 0; k < 3; k++) {
         t->vertexPtrs[k] = verts[src.corner[k]];
         t->u[k] = src.u[k];
@@ -405,6 +404,9 @@ void LoadTrianglesFromMeshworkMemory(const char* data, size_t size, const char* 
       lastT = t;
     }
     lastT->next = oldTrigs;
+    // The file's numbers give way to the level's numbering 0..n-1 now, as the rebuild would.
+    NumberLevelVertices();
   }
-  GenerateLevelFromMesh();
+  // The rebuild runs before the next frame or query, once for all the files a load script reads.
+  MarkLevelChanged();
 }

@@ -24,7 +24,7 @@ inline mesh_vert* Vert(vector_type p) {
 
 // A triangle with three new corners, winding as given, appended to the front of the list.
 inline level_triangle* Triangle(vector_type a, vector_type b, vector_type c, int material = 0) {
-  level_triangle* t = new level_triangle();
+  level_triangle* t = NewLevelTriangle();
   t->vertexPtrs[0] = Vert(a);
   t->vertexPtrs[1] = Vert(b);
   t->vertexPtrs[2] = Vert(c);

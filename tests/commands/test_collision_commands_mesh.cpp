@@ -180,7 +180,7 @@ TEST_F(MeshBuilder, DuplicateOlderEdgesCloseALoopOnlyOnce) {
   mesh_vert* c = Vert(V(0, 0, 4));
   for (auto ends : {std::make_pair(a, b), std::make_pair(b, a), std::make_pair(b, c),
                     std::make_pair(c, b)}) {
-    mesh_edge* e = new mesh_edge();
+    mesh_edge* e = NewMeshEdge(nullptr, nullptr);
     e->v1 = ends.first, e->v2 = ends.second, e->visible = 1;
     e->next = baseEdge.next;
     baseEdge.next = e;
@@ -197,7 +197,7 @@ TEST_F(MeshBuilder, LineFromSeveralSelectedVerticesFansToTheTarget) {
   // Two vertices selected at once (as a level file leaves them) joined to one new point.
   mesh_vert* a = Vert(V(0, 0, 0));
   mesh_vert* b = Vert(V(4, 0, 0));
-  mesh_edge* e = new mesh_edge();
+  mesh_edge* e = NewMeshEdge(nullptr, nullptr);
   e->v1 = a, e->v2 = b, e->visible = 1;
   baseEdge.next = e;
   a->selected = b->selected = 1;

@@ -1,5 +1,9 @@
-// The root group's initial members and the member array's growth and shrinking.
+// The root group's initial members, the member array's growth and shrinking, and unmarking
+// the root, which visits only the members that may carry a mark.
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <vector>
 
 #include "groups/groups.h"
 
@@ -43,6 +47,93 @@ TEST(GroupMembers, RemovingShiftsDownAndTheLastFreesTheArray) {
   EXPECT_EQ(g.entities, nullptr);
   EXPECT_EQ(AddEntityToGroup(&g, kEntityLight, nullptr, 2), 0);
   EmptyGroup(&g);
+}
+
+TEST(RootMarks, UnmarkingFindsEveryMarkWhileMembersComeAndGo) {
+  // Random marks, additions and removals before and inside the marked stretch: unmarking
+  // the root must leave no member marked, and must not touch other groups.
+  InitRootGroup();
+  zntlgroup other = {};
+  int dummy = 0;
+  AddEntityToGroup(&other, kEntityObject, &dummy, 0);
+  SelectGroupEntities(&other, 1);
+  std::srand(11);
+  for (int round = 0; round < 300; round++) {
+    int steps = 1 + std::rand() % 12;
+    for (int step = 0; step < steps; step++) {
+      int n = static_cast<int>(gAllEntities.numEntities);
+      switch (std::rand() % 4) {
+        case 0: AddEntityToGroup(&gAllEntities, kEntityObject, &dummy, 0); break;
+        case 1: if (n > 0) RemoveEntityFromGroup(&gAllEntities, std::rand() % n); break;
+        default: if (n > 0) MarkGroupEntity(&gAllEntities, std::rand() % n); break;
+      }
+    }
+    if (round % 50 == 49) FreeAllGroups();  // compacts the root
+    SelectGroupEntities(&gAllEntities, 0);
+    for (unsigned int i = 0; i < gAllEntities.numEntities; i++)
+      ASSERT_EQ(gAllEntities.entities[i].selected, 0) << "round " << round << " member " << i;
+  }
+  // Marking every member and unmarking them again.
+  SelectGroupEntities(&gAllEntities, 1);
+  SelectGroupEntities(&gAllEntities, 0);
+  for (unsigned int i = 0; i < gAllEntities.numEntities; i++) EXPECT_EQ(gAllEntities.entities[i].selected, 0);
+  EXPECT_EQ(other.entities[0].selected, 1);
+  EmptyGroup(&other);
+  EmptyGroup(&gAllEntities);
+}
+
+TEST(RootMarks, ObjectsAreFoundWhereverRemovalsMovedThem) {
+  // Objects come and go (addresses used again included); each lookup must give the index a
+  // walk from the first member gives.
+  InitRootGroup();
+  std::vector<int> records(40);
+  auto walk = [](const void* object) {
+    for (unsigned int i = 0; i < gAllEntities.numEntities; i++)
+      if (gAllEntities.entities[i].entityType == kEntityObject && gAllEntities.entities[i].theEntity == object)
+        return static_cast<int>(i);
+    return -1;
+  };
+  std::srand(3);
+  for (int step = 0; step < 4000; step++) {
+    human_being* object = reinterpret_cast<human_being*>(&records[std::rand() % records.size()]);
+    int at = walk(object);
+    if (std::rand() % 2) {
+      if (at < 0) AddEntityToGroup(&gAllEntities, kEntityObject, object, 0);
+    } else if (at >= 0) {
+      RemoveEntityFromGroup(&gAllEntities, at);
+    }
+    if (step % 97 == 0) FreeAllGroups();
+    for (int& r : records) {
+      human_being* o = reinterpret_cast<human_being*>(&r);
+      ASSERT_EQ(GetHumanEntityNumberInGroup(&gAllEntities, o), walk(o)) << "step " << step;
+    }
+  }
+  EmptyGroup(&gAllEntities);
+}
+
+TEST(RootMarks, RemovingAllObjectsKeepsTheOtherMembersInOrder) {
+  InitRootGroup();
+  int a = 0, b = 0;
+  zntlgroup* g = NewGroup("team");
+  ASSERT_NE(g, nullptr);
+  AddEntityToGroup(g, kEntityObject, &a, 0);
+  AddEntityToGroup(g, kEntityLight, nullptr, 3);
+  AddEntityToGroup(g, kEntityObject, &b, 0);
+  AddEntityToGroup(&gAllEntities, kEntityObject, &a, 0);
+  AddEntityToGroup(&gAllEntities, kEntityObject, &b, 0);
+  MarkGroupEntity(&gAllEntities, 11);  // b
+  MarkGroupEntity(&gAllEntities, 9);   // the group
+  RemoveAllObjectsFromGroups();
+  ASSERT_EQ(gAllEntities.numEntities, 10u);
+  EXPECT_EQ(gAllEntities.entities[8].entityType, kEntityCamera);
+  EXPECT_EQ(gAllEntities.entities[9].theEntity, g);
+  ASSERT_EQ(g->numEntities, 1u);
+  EXPECT_EQ(g->entities[0].lightNumber, 3);
+  EXPECT_EQ(gAllEntities.entities[9].selected, 1);
+  SelectGroupEntities(&gAllEntities, 0);
+  EXPECT_EQ(gAllEntities.entities[9].selected, 0);
+  FreeAllGroups();
+  EmptyGroup(&gAllEntities);
 }
 
 }  // namespace

@@ -2,9 +2,12 @@
 // with its entity, the drawing-order sort and model scaling.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "../../tools/zntl_model_writer.h"
 #include "groups/groups.h"
@@ -118,6 +121,62 @@ TEST_F(Registry, LongModelNamesAreCutAndKeptDistinct) {
   ASSERT_NE(last, nullptr);
   EXPECT_EQ(std::string(last->name), std::string(30, 'y') + "10");
   EXPECT_NE(GetHumanByName((name31 + "1").c_str()), nullptr);
+}
+
+// The naming rule, asked of the list itself: the smallest n whose name is free, the base
+// and n cut to 32 characters, or else the base giving way to n.
+std::string ExpectedName(const std::string& base) {
+  auto used = [](const std::string& name) {
+    for (human_being* h = baseHuman->next; h; h = h->next)
+      if (name == h->name) return true;
+    return false;
+  };
+  for (unsigned long n = 1;; n++) {
+    std::string number = std::to_string(n);
+    std::string specified = (base + number).substr(0, 32);
+    if (!used(specified)) return specified;
+    std::string kept = base.substr(0, std::min(base.size(), 32 - number.size())) + number;
+    if (!used(kept)) return kept;
+  }
+}
+
+TEST_F(Registry, NamesFollowTheRuleOverRandomMakesRemovalsAndRenames) {
+  // Bases that give each other's names (box and box1 both give box11), long bases that lose
+  // their number to the cut, and renames onto names a base would give.
+  const std::vector<std::string> bases = {"box", "box1", "b", std::string(31, 'q'), std::string(33, 'r')};
+  for (const std::string& b : bases) WriteModel("Models/" + b + ".wtf", zmw::Box(1, 1, 1));
+  std::vector<human_being*> living;
+  std::srand(5);
+  for (int step = 0; step < 1500; step++) {
+    int what = std::rand() % 10;
+    if (what < 6 || living.empty()) {
+      const std::string& base = bases[std::rand() % bases.size()];
+      std::string want = ExpectedName(base);
+      human_being* h = AddHuman2((base + ".wtf").c_str());
+      ASSERT_NE(h, nullptr);
+      ASSERT_EQ(std::string(h->name), want) << "step " << step;
+      living.push_back(h);
+    } else if (what < 9) {
+      size_t i = std::rand() % living.size();
+      RemoveHuman(living[i]);
+      living.erase(living.begin() + i);
+    } else {
+      human_being* h = living[std::rand() % living.size()];
+      std::string name = (bases[std::rand() % bases.size()] + std::to_string(1 + std::rand() % 12)).substr(0, 32);
+      std::string before = h->name;
+      bool free = GetHumanByName(name.c_str()) == nullptr || GetHumanByName(name.c_str()) == h;
+      EXPECT_EQ(RenameHuman(h, name.c_str()), free ? 1 : 0);
+      EXPECT_EQ(std::string(h->name), free ? name : before);
+    }
+  }
+  // The reset empties the registry: names and IDs start over.
+  RemoveAllHumans();
+  EXPECT_EQ(count(), 0);
+  EXPECT_EQ(gAllEntities.numEntities, 9u);
+  human_being* h = AddHuman2("box.wtf");
+  ASSERT_NE(h, nullptr);
+  EXPECT_STREQ(h->name, "box1");
+  EXPECT_EQ(h->ID, 0);
 }
 
 TEST_F(Registry, IDsAfterRemoval) {

@@ -6,7 +6,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
+#include "commands/commands.h"
+#include "objects/human.h"
 #include "script/command_table.h"
 #include "script/compiler.h"
 #include "script/script_file.h"
@@ -153,6 +156,113 @@ TEST_F(Runner, ConditionsCompareRegistersOfOneBank) {
   std::strcpy(gScriptVars.strings[1], "abc");
   EXPECT_EQ(ZNK_GetScriptConditionalResult('s', 1, "=", 2), 1);
   EXPECT_EQ(ZNK_GetScriptConditionalResult('s', 1, "<", 2), 0);
+}
+
+TEST_F(Runner, DecodedLinesReadTheirRegistersWhenTheyRunNotWhenCompiled) {
+  // Compiled before any register holds a value; each pass of the loop must see the values
+  // of that moment, also after push and pop copied whole banks over the registers.
+  ZNK_scripter* s = Make("loop\naddf 1,f2\nmulti 3,i4\nif f,1,>,5\naddi 6,1\nendif\nendloop");
+  gScriptVars.floats[1] = 1.5;
+  gScriptVars.floats[4] = 5.0;
+  gScriptVars.ints[2] = 1;
+  gScriptVars.ints[3] = 2;
+  ExecuteZNKCommandScript(s);
+  EXPECT_DOUBLE_EQ(gScriptVars.floats[0], 1.5);
+  EXPECT_EQ(I(3), 2);
+  EXPECT_EQ(I(6), 0);
+  gScriptVars.floats[1] = 4.0;
+  gScriptVars2 = gScriptVars;
+  gScriptVars2.ints[3] = 5;
+  gScriptVars = gScriptVars2;  // what pop does: the banks are copied in place
+  ExecuteZNKCommandScript(s);
+  EXPECT_DOUBLE_EQ(gScriptVars.floats[0], 5.5);
+  EXPECT_EQ(I(3), 10);
+  EXPECT_EQ(I(6), 1);
+}
+
+TEST_F(Runner, CompiledLoadsLookTheirVariableUpAtEveryRun) {
+  // The name is decoded once; which variable it names, and its type, are found at each run.
+  InitVariableLists();
+  ZNK_scripter* s = Make("loop\nloadi \"v\",2\nloads \"v\",3\nendloop");
+  ExecuteZNKCommandScript(s);
+  EXPECT_EQ(I(2), 0);  // no such variable yet
+  InstallZNKVariablePointer("v", nullptr, 1, kVarText);
+  SetInt("v", 7);
+  ExecuteZNKCommandScript(s);
+  EXPECT_EQ(I(2), 7);
+  SetFloat("v", 2.75f);  // retyped: the loads convert from the new type
+  ExecuteZNKCommandScript(s);
+  EXPECT_EQ(I(2), 2);
+  EXPECT_STREQ(gScriptVars.strings[2], "2.750000");
+  human_being object = {};
+  InstallHumanVariablePointer(&object, "v", nullptr, 1, kVarText);
+  selHuman = &object;
+  SetInt("v", 40);  // the selected object's own variable comes first
+  ExecuteZNKCommandScript(s);
+  EXPECT_EQ(I(2), 40);
+  selHuman = nullptr;
+  ExecuteZNKCommandScript(s);
+  EXPECT_EQ(I(2), 2);
+  DisposeVariableList(object.myVars);
+  InitVariableLists();
+}
+
+TEST_F(Runner, TextsThatNameNoRegisterDecodeToNothing) {
+  ZNK_decodedParms d;
+  for (const char* text : {"17,1", "0,1", "1,i17", "1,f0", "1,s2", "x,1", "1,"}) {
+    DecodeAddi(text, &d);
+    EXPECT_EQ(d.run, nullptr) << text;
+  }
+  DecodeSetInt("1,s2", &d);  // seti and setf take string registers
+  EXPECT_NE(d.run, nullptr);
+  DecodeSetBool("1,maybe", &d);
+  EXPECT_EQ(d.run, nullptr);
+  DecodeSetBool("1,b17", &d);
+  EXPECT_EQ(d.run, nullptr);
+  EXPECT_EQ(DecodeCondition("i,1").compare, kCompareNever);
+  EXPECT_EQ(DecodeCondition("b,1,<,2").compare, kCompareNever);
+  EXPECT_EQ(DecodeCondition("s,1,!=,2").compare, kCompareNotEqual);
+  // A script made only of such lines runs and changes no register.
+  Make("addi 17,1\naddf 1,f99\nsetb 1,maybe\nmulti 1,s1");
+  gScriptVars.ints[0] = 3;
+  EXPECT_EQ(ExecuteZNKCommandScript(scripts_[0]), 1);
+  EXPECT_EQ(I(1), 3);
+  EXPECT_DOUBLE_EQ(gScriptVars.floats[0], 0.0);
+}
+
+TEST_F(Runner, ConditionLevelsAllowExactlyWhenEveryOpenLevelAllows) {
+  // The state counts the levels that hold instructions back; compare it with asking every
+  // open level, over long random runs of if, else and endif (unbalanced ones included).
+  std::srand(7);
+  for (int run = 0; run < 200; run++) {
+    ScriptControlState state = {};
+    std::vector<ScriptConditionLevel> levels;
+    int refused = 0;
+    for (int step = 0; step < 200; step++) {
+      int what = std::rand() % 3;
+      if (what == 0) {
+        int value = std::rand() % 2;
+        ControlIf(&state, value);
+        if (refused > 0 || levels.size() >= static_cast<size_t>(kMaxControlLevels))
+          refused++;
+        else
+          levels.push_back({value, 0});
+      } else if (what == 1) {
+        ControlElse(&state);
+        if (refused == 0 && !levels.empty()) levels.back().inElse = 1;
+      } else {
+        ControlEndif(&state);
+        if (refused > 0)
+          refused--;
+        else if (!levels.empty())
+          levels.pop_back();
+      }
+      bool allows = true;
+      for (const ScriptConditionLevel& c : levels)
+        if (c.value ? c.inElse : !c.inElse) allows = false;
+      ASSERT_EQ(ControlAllows(&state), allows ? 1 : 0) << "run " << run << " step " << step;
+    }
+  }
 }
 
 TEST_F(Runner, MalformedOrUndefinedConditionsAreFalse) {

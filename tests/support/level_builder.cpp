@@ -24,12 +24,7 @@ void ResetLevel(int extraMaterials, int transparent) {
 }
 
 static mesh_vert* NewVertex(vector_type p) {
-  mesh_vert* v = new mesh_vert();
-  v->pos = p;
-  v->visible = 1;
-  v->weight = 100;
-  std::strcpy(v->bone1, "None");
-  std::strcpy(v->bone2, "None");
+  mesh_vert* v = NewEmptyMeshVert(p);
   v->next = baseMeshVert.next;
   baseMeshVert.next = v;
   return v;
@@ -37,7 +32,7 @@ static mesh_vert* NewVertex(vector_type p) {
 
 level_triangle* AddTriangle(vector_type a, vector_type b, vector_type c, int material) {
   SyncLevelTriangleList();  // appending to the list changes it
-  level_triangle* t = new level_triangle();
+  level_triangle* t = NewLevelTriangle();
   t->vertexPtrs[0] = NewVertex(a);
   t->vertexPtrs[1] = NewVertex(b);
   t->vertexPtrs[2] = NewVertex(c);

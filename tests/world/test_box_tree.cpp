@@ -71,6 +71,47 @@ TEST_F(BoxTreeTest, RandomLevelKeepsEveryInvariant) {
   }
 }
 
+// The halves a node is split into: its box cut at the midpoint of its longest side.
+void Halves(const AABB& node, AABB* half1, AABB* half2) {
+  float size[3] = {node.max.x - node.min.x, node.max.y - node.min.y, node.max.z - node.min.z};
+  int axis = 0;
+  if (size[1] > size[0]) axis = 1;
+  if (size[2] > size[axis]) axis = 2;
+  *half1 = node;
+  *half2 = node;
+  float* lo[3] = {&half2->min.x, &half2->min.y, &half2->min.z};
+  float* hi[3] = {&half1->max.x, &half1->max.y, &half1->max.z};
+  const float mins[3] = {node.min.x, node.min.y, node.min.z}, maxs[3] = {node.max.x, node.max.y, node.max.z};
+  const float mid = mins[axis] + (maxs[axis] - mins[axis]) * 0.5f;
+  *hi[axis] = mid;
+  *lo[axis] = mid;
+}
+
+TEST_F(BoxTreeTest, SplitNodesKeepOnlyStraddlersAndChildrenGetTheirHalf) {
+  wt::AddRandomTriangles(3000, 50.0f, 3.0f, 11);
+  GenerateLevelFromMesh();
+  int inner = 0;
+  for (const AABB* n = &boxTree; n; n = n->next) {
+    if (!n->sub1 && !n->sub2) continue;
+    ++inner;
+    AABB half1, half2;
+    Halves(*n, &half1, &half2);
+    // A triangle that fits a half, bounds included, is passed down; only straddlers stay.
+    HeldTriangles held = NodeHeldTriangles(n);
+    for (int k = 0; k < held.count; ++k) {
+      const AABB& box = held.list[k].trig->boundingBox;
+      EXPECT_FALSE(AABBinAABB(&box, &half1) || AABBinAABB(&box, &half2)) << "a triangle that fits stayed";
+    }
+    // Child 1 holds (in its subtree) only triangles of the lower half, child 2 of the upper.
+    for (const AABB* child : {n->sub1, n->sub2}) {
+      if (!child) continue;
+      const AABB& half = child == n->sub1 ? half1 : half2;
+      EXPECT_TRUE(AABBinAABB(child, &half));
+    }
+  }
+  EXPECT_GT(inner, 100);
+}
+
 TEST_F(BoxTreeTest, OneTriangleRootIsItsBoxWithoutChildren) {
   level_triangle* t = wt::AddTriangle(V(1, 2, 3), V(4, 2, 3), V(1, 5, 7));
   GenerateLevelFromMesh();

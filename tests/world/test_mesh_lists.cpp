@@ -143,7 +143,7 @@ TEST_F(MeshListTest, ChangesAfterAFrameStartFromTheFramesOrder) {
   playerPos = V(-10, 0, 0);  // d, a, b, c
   SeeEverythingAndList();
   // A triangle slipped in at the head without syncing: the rebuild keeps it and every other.
-  level_triangle* e = new level_triangle();
+  level_triangle* e = NewLevelTriangle();
   *e = *a;
   e->next = baseLT.next;
   baseLT.next = e;
@@ -216,13 +216,13 @@ TEST_F(MeshListTest, NewVertexTakesTheNextIndexAndTheAxisLocks) {
   EXPECT_EQ(v->weight, 100);
   EXPECT_STREQ(v->bone1, "None");
   EXPECT_EQ(v->visible, 1);
-  delete v;
+  FreeMeshVert(v);
 }
 
 TEST_F(MeshListTest, DeletingSelectedVerticesTakesTheirTrianglesAndRebuildsBeforeQueries) {
   level_triangle* gone = TriAt(1);
   TriAt(2);
-  mesh_edge* e = new mesh_edge();
+  mesh_edge* e = NewMeshEdge(nullptr, nullptr);
   e->v1 = gone->vertexPtrs[0];
   e->v2 = gone->vertexPtrs[1];
   baseEdge.next = e;

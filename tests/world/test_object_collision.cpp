@@ -86,7 +86,7 @@ TEST_F(ObjectCollisionTest, SphereOntoAFloorFaceGivesPointNormalAndSlide) {
 
 TEST_F(ObjectCollisionTest, EdgesAndCornersTouchWhenNoFaceIsCrossed) {
   level_triangle* t = wt::AddTriangle(V(0, 0, 0), V(0, 0, 1), V(1, 0, 0));
-  mesh_edge* e = new mesh_edge();
+  mesh_edge* e = NewMeshEdge(nullptr, nullptr);
   e->v1 = t->vertexPtrs[0];
   e->v2 = t->vertexPtrs[1];
   baseEdge.next = e;

@@ -1,0 +1,145 @@
+// Object growth benchmark: a script makes N objects from one model (the `make` command in a
+// repeat, as a level's script would), selects each by its name, then the world reset removes
+// them; the same again with 10 N objects. Prints both times and their ratios (linear growth:
+// at most 12). Each size is timed several times and the best run is kept, since the machine
+// is shared.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+#include <string>
+
+#include "../tools/zntl_model_writer.h"
+#include "groups/groups.h"
+#include "objects/human.h"
+#include "script/command_table.h"
+#include "script/compiler.h"
+#include "script/script_file.h"
+#include "script/variables.h"
+#include "shell/level.h"
+#include "shell/startup.h"
+#include "shell/timed_tasks.h"
+
+namespace {
+
+constexpr int kRuns = 4;
+
+double Now() {
+  using namespace std::chrono;
+  return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+// A box of eight vertices, twelve triangles and one bone, like a simple prop.
+zmw::Model Box() {
+  zmw::Model m;
+  m.bones.push_back({"body", 0, 1});
+  for (int i = 0; i < 8; i++) m.vertices.push_back({(i & 1) ? 0.5f : -0.5f, (i & 2) ? 1.0f : 0.0f, (i & 4) ? 0.5f : -0.5f, 1});
+  zmw::Material mat;
+  mat.settings = {"smooth=1"};
+  const int faces[12][3] = {{0, 1, 3}, {0, 3, 2}, {4, 6, 7}, {4, 7, 5}, {0, 4, 5}, {0, 5, 1},
+                            {2, 3, 7}, {2, 7, 6}, {0, 2, 6}, {0, 6, 4}, {1, 5, 7}, {1, 7, 3}};
+  for (const auto& f : faces) {
+    zmw::Triangle t;
+    t.a = f[0];
+    t.b = f[1];
+    t.c = f[2];
+    mat.triangles.push_back(t);
+  }
+  m.materials.push_back(mat);
+  return m;
+}
+
+struct Times {
+  double make = 1e30;
+  double get = 1e30;
+  double reset = 1e30;
+};
+
+// Selects every object once by its name, built in string register 1 as "box" and a number.
+const char* kGetEach =
+    "seti 1,1\n"
+    "repeat %d\n"
+    "sets 1,\"box\"\n"
+    "sets 2,i1\n"
+    "append 1,2\n"
+    "get\n"
+    "addi 1,1\n"
+    "endrepeat\n";
+
+// One run: the script makes `count` objects, then the reset removes them.
+void MeasureOnce(int count, Times* best) {
+  std::string text = "repeat " + std::to_string(count) + "\nmake \"box\",x\nendrepeat\n";
+  ZNK_scripter* script = NewZNKScript(text.c_str());
+  double t0 = Now();
+  ExecuteCompiledZNKScript(script);
+  double t1 = Now();
+  DisposeScript(script);
+  if (gBiggestID != count) {
+    std::fprintf(stderr, "made %ld objects instead of %d\n", gBiggestID, count);
+    std::exit(1);
+  }
+  char getText[256];
+  std::snprintf(getText, sizeof getText, kGetEach, count);
+  ZNK_scripter* getting = NewZNKScript(getText);
+  double g0 = Now();
+  ExecuteCompiledZNKScript(getting);
+  double g1 = Now();
+  DisposeScript(getting);
+  if (!selHuman || std::strcmp(selHuman->name, ("box" + std::to_string(count)).c_str()) != 0) {
+    std::fprintf(stderr, "get did not find the last object\n");
+    std::exit(1);
+  }
+  double t2 = Now();
+  ReturnToNothing(0);
+  double t3 = Now();
+  if (baseHuman->next) {
+    std::fprintf(stderr, "the reset left objects\n");
+    std::exit(1);
+  }
+  if (t1 - t0 < best->make) best->make = t1 - t0;
+  if (t3 - t2 < best->reset) best->reset = t3 - t2;
+  if (g1 - g0 < best->get) best->get = g1 - g0;
+}
+
+void Report(const char* what, int n, double small, double large) {
+  std::printf("  %-10s %6d: %9.2f ms   %6d: %9.2f ms   ratio %6.2f (goal at most 12)\n", what, n, small * 1000.0,
+              n * 10, large * 1000.0, large / small);
+}
+
+}  // namespace
+
+int main() {
+  namespace fs = std::filesystem;
+  fs::path game = fs::temp_directory_path() / ("zyntrel-bench-objects-" + std::to_string(::getpid()));
+  fs::create_directories(game / "Models");
+  std::ofstream(game / "Models" / "box.wtf", std::ios::binary) << zmw::Write(Box());
+
+  std::string route = game.string() + "/";
+  ZNK_CopyString(routePath, route.c_str(), sizeof routePath);
+  ZNK_CopyString(currentLevelFolder, route.c_str(), sizeof currentLevelFolder);
+  BuiltScriptCommandArrays();
+  InitVariableLists();
+  InitHumanRegistry();
+  InitRootGroup();
+  gCurrentTime = 1000;
+
+  std::printf("objects: make N from one model, get each by name, then the world reset (best of %d)\n", kRuns);
+  for (int n : {1000, 2000}) {
+    // The two sizes take turns, so that a busy spell of the machine hits both alike.
+    Times small, large;
+    for (int run = 0; run < kRuns; run++) {
+      MeasureOnce(n, &small);
+      MeasureOnce(n * 10, &large);
+    }
+    Report("make", n, small.make, large.make);
+    Report("get each", n, small.get, large.get);
+    Report("reset", n, small.reset, large.reset);
+  }
+  levelChanged = 0;
+  FreeScriptCommandArrays();
+  fs::remove_all(game);
+  return 0;
+}

@@ -1,0 +1,147 @@
+// Level reader growth benchmark: every reader the "mesh" command can hand a file to (Meshwork,
+// OBJ, 3DS, Coalesce, Lightwave, the own model file as level geometry) and the skinned model
+// loader, each reading a generated terrain of about N and 10 N vertices. Prints the time at
+// both sizes (best of a few runs) and their ratio: a linear reader stays near 10 (goal: at
+// most 12). The level rebuild that follows an import (before the next frame or query) is timed
+// apart and shown on its own.
+#include <ctime>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include <unistd.h>
+
+#include "../tools/level_file_writers.h"
+#include "models/import_dispatch.h"
+#include "models/materials.h"
+#include "models/zntl_model.h"
+#include "script/script_file.h"
+#include "shell/startup.h"
+#include "world/level_mesh.h"
+
+namespace {
+
+// Processor time of this process (it has one thread): the machine is shared while
+// benchmarks run, and time spent waiting for a core is not the program's cost.
+double Now() {
+  timespec ts;
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+  return static_cast<double>(ts.tv_sec) + ts.tv_nsec * 1e-9;
+}
+
+std::string gFolder;
+
+std::string WriteFile(const std::string& name, const std::string& bytes) {
+  std::string path = gFolder + name;
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return path;
+  std::fwrite(bytes.data(), 1, bytes.size(), f);
+  std::fclose(f);
+  return path;
+}
+
+struct Timing {
+  double reader = 1e30;   // the "mesh" import: read, append to the level lists
+  double rebuild = 1e30;  // the level rebuild the next frame or query runs
+  size_t triangles = 0;
+};
+
+// Best of `runs` imports into an empty level.
+Timing TimeLevelImport(const std::string& path, int runs) {
+  Timing best;
+  for (int r = 0; r < runs; ++r) {
+    FreeLevelGeometry();
+    double t0 = Now();
+    ImportModelWithAutoDetect(path.c_str(), 1.0f);
+    double reader = Now() - t0;
+    t0 = Now();
+    UpdateLevelIfChanged();
+    double rebuild = Now() - t0;
+    if (reader < best.reader) best.reader = reader;
+    if (rebuild < best.rebuild) best.rebuild = rebuild;
+    best.triangles = static_cast<size_t>(gNumTriangles);
+  }
+  FreeLevelGeometry();
+  return best;
+}
+
+double TimeModelLoad(const std::string& path, int runs, size_t* triangles) {
+  double best = 1e30;
+  for (int r = 0; r < runs; ++r) {
+    zntlmdl* mdl = NewZyntrelMdl();
+    double t0 = Now();
+    int ok = Load_Zyntrel_Mdl(path.c_str(), mdl);
+    double t = Now() - t0;
+    if (t < best) best = t;
+    *triangles = ok ? mdl->numTriangles : 0;
+    if (ok) Dispose_Zyntrel_Mdl(mdl);
+    else std::free(mdl);
+  }
+  return best;
+}
+
+void Report(const char* reader, int n1, const Timing& a, int n2, const Timing& b) {
+  std::printf("%-22s %7d v %8.1f ms | %7d v %8.1f ms | ratio %5.2f   (then the level rebuild %6.1f / %7.1f ms, ratio "
+              "%5.2f; %zu / %zu triangles)\n",
+              reader, n1, a.reader * 1000, n2, b.reader * 1000, b.reader / a.reader, a.rebuild * 1000,
+              b.rebuild * 1000, b.rebuild / a.rebuild, a.triangles, b.triangles);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Sides of the two terrains: about 20,000 and 200,000 vertices (both beyond the processor's
+  // caches, so the ratio shows the work and not the cache).
+  const int small = argc > 1 ? std::atoi(argv[1]) : 142;
+  const int large = argc > 2 ? std::atoi(argv[2]) : 448;
+  const int runs = 5;
+  char folder[] = "/tmp/zyntrel-bench-readersXXXXXX";
+  if (!mkdtemp(folder)) return 1;
+  gFolder = std::string(folder) + "/";
+  InitDefaultMaterialAndBone();
+  ZNK_CopyString(routePath, gFolder.c_str(), sizeof routePath);
+
+  struct Format {
+    const char* name;
+    const char* file;
+    std::string (*write)(const std::vector<lfw::Patch>&);
+  };
+  const Format formats[] = {
+      {"Meshwork", "terrain.msh", lfw::Meshwork},
+      {"Wavefront OBJ", "terrain.obj", lfw::Obj},
+      {"3DS", "terrain.3ds", lfw::ThreeDS},
+      {"Coalesce", "terrain.coa", lfw::Coalesce},
+      {"Lightwave LWO2", "terrain.lwo", [](const std::vector<lfw::Patch>& p) { return lfw::Lightwave(p); }},
+      {"own model as level", "terrain.mdl", [](const std::vector<lfw::Patch>& p) { return zmw::Write(lfw::ZntlModel(p)); }},
+  };
+
+  const std::vector<lfw::Patch> terrain1 = lfw::Terrain(small), terrain2 = lfw::Terrain(large);
+  const int n1 = lfw::VertexCount(terrain1), n2 = lfw::VertexCount(terrain2);
+  std::printf("level readers: %d and %d vertices (%d and %d triangles), best of %d\n", n1, n2,
+              lfw::TriangleCount(terrain1), lfw::TriangleCount(terrain2), runs);
+  int status = 0;
+  for (const Format& f : formats) {
+    std::string p1 = WriteFile(std::string("a_") + f.file, f.write(terrain1));
+    std::string p2 = WriteFile(std::string("b_") + f.file, f.write(terrain2));
+    Timing a = TimeLevelImport(p1, runs), b = TimeLevelImport(p2, runs);
+    Report(f.name, n1, a, n2, b);
+    if (a.triangles != static_cast<size_t>(lfw::TriangleCount(terrain1)) ||
+        b.triangles != static_cast<size_t>(lfw::TriangleCount(terrain2)))
+      status = 1;
+    std::remove(p1.c_str());
+    std::remove(p2.c_str());
+  }
+
+  // The skinned model loader reads the same file as an object's model.
+  std::string p1 = WriteFile("a_model.mdl", zmw::Write(lfw::ZntlModel(terrain1)));
+  std::string p2 = WriteFile("b_model.mdl", zmw::Write(lfw::ZntlModel(terrain2)));
+  size_t t1 = 0, t2 = 0;
+  double m1 = TimeModelLoad(p1, runs, &t1), m2 = TimeModelLoad(p2, runs, &t2);
+  std::printf("%-22s %7d v %8.1f ms | %7d v %8.1f ms | ratio %5.2f   (%zu / %zu triangles)\n", "skinned model loader",
+              n1, m1 * 1000, n2, m2 * 1000, m2 / m1, t1, t2);
+  if (t1 != static_cast<size_t>(lfw::TriangleCount(terrain1))) status = 1;
+  std::remove(p1.c_str());
+  std::remove(p2.c_str());
+  rmdir(folder);
+  return status;
+}
