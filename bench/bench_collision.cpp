@@ -197,12 +197,13 @@ int main(int argc, char** argv) {
     double a = Now();
     MakeMeshVertexNormals();
     double b = Now();
-    MeshListToArray();
+    BuildLevelDrawArrays();  // the build's draw arrays (over the tree of the last build)
     double c = Now();
     BuildBoxTree();
     double d = Now();
     BuildObjectCollisionData();
     double e = Now();
+    BuildLevelDrawArrays();  // numbered again over the new tree's nodes
     std::printf("rebuild parts: normals %.3f s, draw lists %.3f s, tree %.3f s, collision data %.3f s\n", b - a, c - b,
                 d - c, e - d);
   }

@@ -125,12 +125,13 @@ int main(int argc, char** argv) {
   double a = Now();
   MakeMeshVertexNormals();
   double b = Now();
-  MeshListToArray();
+  BuildLevelDrawArrays();  // the build's draw arrays (over the tree of the last build)
   double c = Now();
   BuildBoxTree();
   double d = Now();
   BuildObjectCollisionData();
   double e = Now();
+  BuildLevelDrawArrays();  // numbered again over the new tree's nodes
   const int treeNodes = BoxTreeNodeCount(), treeDepth = BoxTreeDepth();
 
   // Bullet's BVH over the same triangles (its build is the quantized AABB tree of the shape).

@@ -112,6 +112,7 @@ bool AnyVisibleVertexSelected() {
 }
 
 void AddTriangleAtHead(mesh_vert* a, mesh_vert* b, mesh_vert* c) {
+  SyncLevelTriangleList();
   level_triangle* t = NewLevelTriangle();
   t->vertexPtrs[0] = a;
   t->vertexPtrs[1] = b;

@@ -27,6 +27,7 @@ ImportTriangle DefaultImportTriangle(uint32_t a, uint32_t b, uint32_t c) {
 
 size_t AppendImportToLevelNoRebuild(const ImportMesh& mesh, std::vector<mesh_vert*>* newVertices) {
   const size_t n = mesh.positions.size();
+  SyncLevelTriangleList();
 
   mesh_vert* lastOld = &baseMeshVert;
   for (mesh_vert* v = baseMeshVert.next; v; v = v->next) {

@@ -227,8 +227,8 @@ bool DrawFrameUnpresented() {
   SetBlendingToMasking();
   glEnable(GL_CULL_FACE);
 
-  // Level visibility through the box tree.
-  MarkAllTriangles(baseLT.next, 0);
+  // Level visibility through the box tree: last frame's marks go, the visible nodes'
+  // triangles are marked.
   HandleMeshCulling();
 
   // Opaque level.

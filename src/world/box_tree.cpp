@@ -289,14 +289,16 @@ void CheckAABBWithPlanesRecursively(AABB* box) {
 
 void HandleMeshCulling() {
   UpdateLevelIfChanged();
+  ClearCulledTriangles();
   ClearNodeMarks();
   gTrigsDrawn = 0;
   if (!baseLT.next) return;
   CheckAABBWithPlanesRecursively(&boxTree);
+  // The triangles of the visible nodes are this frame's: the draw lists take them node by
+  // node, as ranges of their draw arrays.
   for (AABB* node : gMarkedNodes) {
-    HeldTriangles held = NodeHeldTriangles(node);
-    for (int k = 0; k < held.count; ++k) held.list[k].trig->marked = 1;
-    gTrigsDrawn += held.count;
+    AddCulledNode(node);
+    gTrigsDrawn += node->numPolys;
   }
 }
 

@@ -281,7 +281,7 @@ void checkCollision(CollisionPacket* pk) {
       vector_type contact;
       if (!SweepTriangle(pk, n.e, &distance, &contact)) continue;
       if (!best || distance < bestDistance ||
-          (distance == bestDistance && TriangleListPlace(n.trig) < TriangleListPlace(best))) {
+          (distance == bestDistance && TriangleListOrder(n.trig) < TriangleListOrder(best))) {
         best = n.trig;
         bestDistance = distance;
         bestContact = contact;

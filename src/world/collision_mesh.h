@@ -32,10 +32,6 @@ void FreeCollisionMesh();
 // Makes the node margins if this build has none yet (only the sphere face test reads them).
 void EnsureNodeMargins();
 
-// A triangle's place in the level's list: among equally near contacts the queries keep the
-// triangle earliest in the list.
-inline uint32_t TriangleListPlace(const level_triangle* t) { return t->listOrder; }
-
 // The triangle's own box (the component-wise minimum and maximum of its corners).
 inline vector_type TriangleMin(const CollisionTriangle& c) {
   return VMin(VMin(c.corner[0], c.corner[1]), c.corner[2]);

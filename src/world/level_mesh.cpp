@@ -49,16 +49,61 @@ RecordPool<level_triangle> gTrianglePool;
 uint32_t gVertexIndexLimit = 0;
 bool gVertexIndexLimitKnown = true;
 
-std::vector<level_triangle*> gSortOrder;
+// What the frame lists of one triangle, copied at the level build: a triangle's corners,
+// normal and texture coordinates change only through a rebuild.
+struct TriangleDrawData {
+  uint32_t corner[3];  // vertex numbers
+  float normal[3];
+  float uv[6];         // u, v of each corner
+};
+// The material of a triangle that is never drawn (not visible, or invisible).
+constexpr uint32_t kNeverDrawn = 0xFFFFFFFFu;
+
+// Draw indices follow the box tree in the order culling visits it (a node's subtrees, then
+// the node): the triangles a node holds have consecutive numbers from its firstDrawIndex, and
+// a wholly visible subtree is one range.
+std::vector<level_triangle*> gDrawTriangles;  // by draw index
+std::vector<TriangleDrawData> gDrawData;      // by draw index
+std::vector<uint32_t> gDrawMaterial;          // by draw index: material, or kNeverDrawn
+std::vector<vector_type> gCentroids;          // by draw index
+std::vector<float> gDistances;                // by draw index: to the player, this frame
+// The list's distance order: place k holds the draw index of the k-th triangle of the list,
+// nearest first; gPlaceOf is its inverse.
+std::vector<uint32_t> gOrder;
+std::vector<uint32_t> gPlaceOf;
+std::vector<float> gPlaceKey;  // by place: the sort key of its triangle's distance
+// The triangle list is relinked into gOrder only when something walks or changes it.
+bool gListRelinkPending = false;
+// Ranges of draw indices held by the nodes this frame's culling found visible.
+struct DrawRange {
+  uint32_t first, count;
+};
+std::vector<DrawRange> gCulledIn;
+// Per place, while the lists are filled: the material (plus 1) of a drawn triangle, then its
+// rank among its material's drawn triangles. All zero between frames.
+std::vector<uint32_t> gPlaceRank;
+// A few drawn triangles are put in order by sorting (place, draw index) pairs instead.
+std::vector<std::pair<uint32_t, uint32_t>> gFewDrawn;
+// Per material, this frame: triangles listed so far.
+std::vector<uint32_t> gMaterialFill;
 // Triangles each material's draw arrays can take, parallel to gMaterials.
 std::vector<uint32_t> gMaterialRoom;
 
 // Sort key: a distance that is not a number sorts as the farthest.
-inline float DistanceKey(const level_triangle* t) {
-  return std::isnan(t->zDist) ? INFINITY : t->zDist;
+inline float DistanceKey(float distance) { return std::isnan(distance) ? INFINITY : distance; }
+
+// The centroid the distance is measured to: the corner sum times 0.333333.
+vector_type TriangleCentroid(const level_triangle* t) {
+  vector_type sum = VAdd(VAdd(t->vertexPtrs[0]->pos, t->vertexPtrs[1]->pos), t->vertexPtrs[2]->pos);
+  return VScale(sum, 0.333333f);
 }
 
-inline bool Drawable(const level_triangle* t) { return t->marked && t->visible && !t->invisible; }
+bool HasDrawIndex(const level_triangle* t) {
+  return t->drawIndex < gDrawTriangles.size() && gDrawTriangles[t->drawIndex] == t;
+}
+
+// A material index out of range is read as 0.
+uint32_t MaterialOf(uint32_t material) { return material < gNumMaterials ? material : 0; }
 
 template <class T>
 bool ResizeArray(T** array, size_t count) {
@@ -68,41 +113,295 @@ bool ResizeArray(T** array, size_t count) {
   return true;
 }
 
-void AppendToMaterial(const level_triangle* t) {
-  zntlmtrl& m = gMaterials[t->meshworkMaterial];
-  if (m.i / 3 >= gMaterialRoom[t->meshworkMaterial]) return;
-  for (int c = 0; c < 3; ++c) {
-    m.indices[m.i] = t->vertexPtrs[c]->index;
-    m.faceNormals[m.i] = VComponent(t->normal, c);
-    m.i += 1;
-    m.UVs[m.j] = t->u[c];
-    m.UVs[m.j + 1] = t->v[c];
-    m.j += 2;
+// What a material's drawing reads besides the vertex numbers: the face normal of each
+// triangle when it is flat shaded, the corners' texture coordinates when it is textured.
+constexpr uint8_t kListNormals = 1, kListUVs = 2;
+std::vector<uint8_t> gMaterialReads;
+
+uint8_t MaterialReads(const zntlmtrl& m) {
+  return static_cast<uint8_t>((m.shadeModel == 0 ? kListNormals : 0) | (m.mapType != 0 ? kListUVs : 0));
+}
+
+// Writes the triangle as entry `slot` of its material's lists.
+void PutInMaterial(const TriangleDrawData& d, uint32_t material, uint32_t slot) {
+  zntlmtrl& m = gMaterials[material];
+  if (slot >= gMaterialRoom[material]) return;
+  const uint8_t reads = gMaterialReads[material];
+  for (int c = 0; c < 3; ++c) m.indices[3 * slot + c] = d.corner[c];
+  if (reads & kListNormals)
+    for (int c = 0; c < 3; ++c) m.faceNormals[3 * slot + c] = d.normal[c];
+  if (reads & kListUVs)
+    for (int c = 0; c < 6; ++c) m.UVs[6 * slot + c] = d.uv[c];
+}
+
+// A 32-bit key whose unsigned order is the order of DistanceKey (both zeros alike).
+inline uint32_t RadixKey(float key) {
+  if (key == 0.0f) key = 0.0f;
+  uint32_t bits;
+  std::memcpy(&bits, &key, sizeof bits);
+  return (bits & 0x80000000u) ? ~bits : (bits | 0x80000000u);
+}
+
+struct KeyedIndex {
+  uint32_t key, index;
+};
+std::vector<KeyedIndex> gRadixKeys, gRadixScratch;
+
+// Stable radix sort of the order by gPlaceKey. Keys are taken relative to the smallest, so a
+// level whose distances span a narrow range needs two passes of 12 bits; otherwise three
+// passes of 11 bits.
+void RadixSortOrder() {
+  const size_t n = gOrder.size();
+  std::vector<KeyedIndex>& a = gRadixKeys;
+  std::vector<KeyedIndex>& scratch = gRadixScratch;
+  a.resize(n);
+  scratch.resize(n);
+  uint32_t lowest = 0xFFFFFFFFu, highest = 0;
+  for (size_t place = 0; place < n; ++place) {
+    const uint32_t key = RadixKey(gPlaceKey[place]);
+    a[place] = {key, gOrder[place]};
+    lowest = std::min(lowest, key);
+    highest = std::max(highest, key);
+  }
+  const bool twoPasses = highest - lowest < (1u << 24);
+  const int passes = twoPasses ? 2 : 3;
+  const int bits = twoPasses ? 12 : 11;
+  const uint32_t mask = (1u << bits) - 1;
+  std::vector<uint32_t> counts(static_cast<size_t>(passes) << bits, 0);
+  for (KeyedIndex& e : a) {
+    e.key -= lowest;
+    for (int pass = 0; pass < passes; ++pass)
+      counts[(static_cast<size_t>(pass) << bits) + ((e.key >> (pass * bits)) & mask)] += 1;
+  }
+  for (int pass = 0; pass < passes; ++pass) {
+    uint32_t* count = &counts[static_cast<size_t>(pass) << bits];
+    const int shift = pass * bits;
+    if (count[(a[0].key >> shift) & mask] == n) continue;  // one digit for all
+    uint32_t start = 0;
+    for (uint32_t d = 0; d <= mask; ++d) {
+      const uint32_t c = count[d];
+      count[d] = start;
+      start += c;
+    }
+    for (const KeyedIndex& e : a) scratch[count[(e.key >> shift) & mask]++] = e;
+    a.swap(scratch);
+  }
+  for (size_t place = 0; place < n; ++place) {
+    gOrder[place] = a[place].index;
+    gPlaceOf[a[place].index] = static_cast<uint32_t>(place);
+    gPlaceKey[place] = DistanceKey(gDistances[a[place].index]);
   }
 }
 
-// Stable ascending sort by distance. The adjacent-swap sort is linear on the nearly sorted
-// list of the previous frame; when it meets a list far from sorted (the first frame of a new
-// level) it hands over to a merge sort, which gives the same order because both keep equal
-// distances in their order.
-void SortByDistance(std::vector<level_triangle*>& a) {
-  const size_t n = a.size();
-  size_t budget = 8 * n + 1024;
+// Stable ascending sort of the distance order; equal distances keep their order from the
+// last frame. The adjacent-swap sort is linear on the nearly sorted order it usually meets;
+// when the order has moved more than that (the player walks through a dense level, or jumps
+// across it) a radix sort finishes, which gives the same order because both keep equal
+// distances in their order. Returns true when anything moved.
+bool SortDistanceOrder() {
+  const size_t n = gOrder.size();
+  // Each place nearer than the one before needs a swap at least: with many of them the
+  // adjacent-swap sort would spend its budget for nothing.
+  size_t descents = 0;
+  for (size_t k = 0; k + 1 < n; ++k) descents += gPlaceKey[k + 1] < gPlaceKey[k];
+  if (descents == 0) return false;
+  if (descents > n / 64 + 64) {
+    RadixSortOrder();
+    return true;
+  }
+  size_t budget = n / 32 + 256;
+  bool moved = false;
   size_t k = 0;
   while (k + 1 < n) {
-    if (DistanceKey(a[k + 1]) < DistanceKey(a[k])) {
-      std::swap(a[k], a[k + 1]);
-      if (k > 0) --k;
+    if (gPlaceKey[k + 1] < gPlaceKey[k]) {
+      std::swap(gOrder[k], gOrder[k + 1]);
+      std::swap(gPlaceKey[k], gPlaceKey[k + 1]);
+      gPlaceOf[gOrder[k]] = static_cast<uint32_t>(k);
+      gPlaceOf[gOrder[k + 1]] = static_cast<uint32_t>(k + 1);
+      moved = true;
       if (--budget == 0) {
-        std::stable_sort(a.begin(), a.end(), [](const level_triangle* x, const level_triangle* y) {
-          return DistanceKey(x) < DistanceKey(y);
-        });
-        return;
+        RadixSortOrder();
+        return true;
       }
+      if (k > 0) --k;
     } else {
       ++k;
     }
   }
+  return moved;
+}
+
+// Fills the per-material lists from the triangles of the nodes culling found visible:
+// opaque materials nearest first, the others farthest first. Many drawn triangles are put in
+// order through one pass over the places (bounded by a fixed multiple of their number) and
+// written straight to their entries; a few are sorted.
+void FillMaterialLists() {
+  if (gNumMaterials == 0) return;
+  const size_t n = gOrder.size();
+  size_t drawn = 0;
+  for (const DrawRange& range : gCulledIn) drawn += range.count;
+  const bool many = drawn * 16 >= n;
+  if (many) gPlaceRank.resize(n, 0);
+  gFewDrawn.clear();
+  for (const DrawRange& range : gCulledIn) {
+    for (uint32_t index = range.first; index < range.first + range.count; ++index) {
+      if (gDrawMaterial[index] == kNeverDrawn) continue;
+      if (gDrawMaterial[index] >= gNumMaterials) {
+        // A drawn triangle whose material is out of range takes material 0 for good.
+        gDrawTriangles[index]->meshworkMaterial = 0;
+        gDrawMaterial[index] = 0;
+      }
+      const uint32_t material = gDrawMaterial[index];
+      gMaterials[material].numTriangles += 1;
+      if (many)
+        gPlaceRank[gPlaceOf[index]] = material + 1;
+      else
+        gFewDrawn.push_back({gPlaceOf[index], index});
+    }
+  }
+  gMaterialRoom.assign(gNumMaterials, 0);
+  gMaterialReads.assign(gNumMaterials, 0);
+  for (uint32_t m = 0; m < gNumMaterials; ++m) {
+    zntlmtrl& mat = gMaterials[m];
+    const size_t count = mat.numTriangles;
+    if (ResizeArray(&mat.indices, 3 * count) && ResizeArray(&mat.faceNormals, 3 * count) &&
+        ResizeArray(&mat.UVs, 6 * count))
+      gMaterialRoom[m] = static_cast<uint32_t>(count);
+    gMaterialReads[m] = MaterialReads(mat);
+    // Only what the material's drawing reads is listed: a smooth material's face normals and an
+    // untextured one's texture coordinates would be written for nobody.
+    mat.i = 3 * gMaterialRoom[m];
+    mat.j = (gMaterialReads[m] & kListUVs) ? 6 * gMaterialRoom[m] : 0;
+  }
+  // Entry of the r-th nearest drawn triangle of a material: r when opaque, counted from the
+  // end when blended.
+  auto entryOf = [](uint32_t material, uint32_t rank) {
+    const zntlmtrl& m = gMaterials[material];
+    return m.transparencyMode == 0 ? rank : m.numTriangles - 1 - rank;
+  };
+  gMaterialFill.assign(gNumMaterials, 0);
+  if (!many) {
+    std::sort(gFewDrawn.begin(), gFewDrawn.end());
+    for (const auto& [place, index] : gFewDrawn) {
+      const uint32_t material = MaterialOf(gDrawMaterial[index]);
+      PutInMaterial(gDrawData[index], material, entryOf(material, gMaterialFill[material]++));
+    }
+    return;
+  }
+  for (size_t place = 0; place < n; ++place) {
+    if (!gPlaceRank[place]) continue;
+    const uint32_t material = gPlaceRank[place] - 1;
+    gPlaceRank[place] = gMaterialFill[material]++;
+  }
+  for (const DrawRange& range : gCulledIn) {
+    for (uint32_t index = range.first; index < range.first + range.count; ++index) {
+      if (gDrawMaterial[index] == kNeverDrawn) continue;
+      const uint32_t material = MaterialOf(gDrawMaterial[index]);
+      uint32_t& rank = gPlaceRank[gPlaceOf[index]];
+      PutInMaterial(gDrawData[index], material, entryOf(material, rank));
+      rank = 0;
+    }
+  }
+}
+
+void ResetMaterialCounters() {
+  for (uint32_t m = 0; m < gNumMaterials; ++m) gMaterials[m].i = gMaterials[m].j = gMaterials[m].numTriangles = 0;
+}
+
+void ForgetDrawArrays() {
+  gDrawTriangles.clear();
+  gDrawData.clear();
+  gDrawMaterial.clear();
+  gCentroids.clear();
+  gDistances.clear();
+  gOrder.clear();
+  gPlaceOf.clear();
+  gPlaceKey.clear();
+  gCulledIn.clear();
+  gPlaceRank.clear();
+  gRadixKeys.clear();
+  gRadixScratch.clear();
+  gListRelinkPending = false;
+}
+
+void AddDrawTriangle(level_triangle* t);
+
+// Gives the held triangles of every node their draw indices, visiting the tree as culling
+// does: sub1's subtree, sub2's subtree, then the node.
+void NumberTrianglesByNode() {
+  struct Visit {
+    AABB* node;
+    bool childrenDone;
+  };
+  std::vector<Visit> stack;
+  if (boxTree.numPolys > 0 || boxTree.sub1 || boxTree.sub2) stack.push_back({&boxTree, false});
+  while (!stack.empty()) {
+    Visit visit = stack.back();
+    stack.pop_back();
+    AABB* node = visit.node;
+    if (!visit.childrenDone) {
+      stack.push_back({node, true});
+      if (node->sub2) stack.push_back({node->sub2, false});
+      if (node->sub1) stack.push_back({node->sub1, false});
+      continue;
+    }
+    node->firstDrawIndex = static_cast<uint32_t>(gDrawTriangles.size());
+    HeldTriangles held = NodeHeldTriangles(node);
+    for (int k = 0; k < held.count; ++k) AddDrawTriangle(held.list[k].trig);
+  }
+}
+
+void AddDrawTriangle(level_triangle* t) {
+  t->drawIndex = static_cast<uint32_t>(gDrawTriangles.size());
+  TriangleDrawData d;
+  for (int c = 0; c < 3; ++c) {
+    d.corner[c] = t->vertexPtrs[c]->index;
+    d.normal[c] = VComponent(t->normal, c);
+    d.uv[2 * c] = t->u[c];
+    d.uv[2 * c + 1] = t->v[c];
+  }
+  // A negative material is out of range like a too large one.
+  const uint32_t material = t->meshworkMaterial < 0 ? kNeverDrawn - 1 : static_cast<uint32_t>(t->meshworkMaterial);
+  gDrawTriangles.push_back(t);
+  gDrawData.push_back(d);
+  gDrawMaterial.push_back(t->visible && !t->invisible ? material : kNeverDrawn);
+  gCentroids.push_back(TriangleCentroid(t));
+  gDistances.push_back(t->zDist);
+}
+
+// Relinks the list in the order of gOrder: place numbers and distances go into the records.
+void RelinkList() {
+  level_triangle* last = &baseLT;
+  for (size_t place = 0; place < gOrder.size(); ++place) {
+    level_triangle* t = gDrawTriangles[gOrder[place]];
+    t->listOrder = static_cast<uint32_t>(place);
+    t->zDist = gDistances[gOrder[place]];
+    last->next = t;
+    last = t;
+  }
+  last->next = nullptr;
+  gListRelinkPending = false;
+}
+
+// Sorts the list by distance to the player when the level is built, before the tree is built,
+// stable from the order the lists gave.
+void SortListByDistance() {
+  std::vector<std::pair<float, level_triangle*>> order;
+  const vector_type P = playerPos;
+  for (level_triangle* t = baseLT.next; t; t = t->next) order.push_back({VDistance(P, TriangleCentroid(t)), t});
+  std::stable_sort(order.begin(), order.end(), [](const std::pair<float, level_triangle*>& x,
+                                                   const std::pair<float, level_triangle*>& y) {
+    return DistanceKey(x.first) < DistanceKey(y.first);
+  });
+  level_triangle* last = &baseLT;
+  uint32_t place = 0;
+  for (auto& [distance, t] : order) {
+    t->zDist = distance;
+    t->listOrder = place++;
+    last->next = t;
+    last = t;
+  }
+  last->next = nullptr;
 }
 
 void FreeAllLists() {
@@ -140,11 +439,13 @@ void UpdateLevelIfChanged() {
 
 void GenerateLevelFromMesh() {
   gLevelNeedsRebuild = 0;
+  SyncLevelTriangleList();
   NumberLevelVertices();
   MakeMeshVertexNormals();
-  MeshListToArray();
+  SortListByDistance();
   BuildBoxTree();
   BuildObjectCollisionData();
+  BuildLevelDrawArrays();
 }
 
 void MakeMeshVertexNormals() {
@@ -161,11 +462,10 @@ void MakeMeshVertexNormals() {
   }
 }
 
-void MeshListToArray() {
-  const vector_type P = playerPos;
-
+void BuildLevelDrawArrays() {
+  // The build numbered the vertices 0..n-1 in list order.
   uint32_t count = 0;
-  for (mesh_vert* v = baseMeshVert.next; v; v = v->next) v->index = count++;
+  for (mesh_vert* v = baseMeshVert.next; v; v = v->next) ++count;
   gNumVertices = static_cast<int>(count);
   gMeshVertexArray.resize(3 * static_cast<size_t>(count));
   gMeshVertexNormalArray.resize(3 * static_cast<size_t>(count));
@@ -176,44 +476,83 @@ void MeshListToArray() {
     n[0] = v->vertexNormal.x, n[1] = v->vertexNormal.y, n[2] = v->vertexNormal.z;
   }
 
-  for (uint32_t m = 0; m < gNumMaterials; ++m) gMaterials[m].i = gMaterials[m].j = gMaterials[m].numTriangles = 0;
+  // Draw indices in the order of the tree's nodes; a triangle no node holds (there should be
+  // none) comes last and is never drawn.
+  ForgetDrawArrays();
+  NumberTrianglesByNode();
+  for (level_triangle* t = baseLT.next; t; t = t->next)
+    if (!HasDrawIndex(t)) AddDrawTriangle(t);
+  gNumTriangles = static_cast<int>(gDrawTriangles.size());
 
-  gSortOrder.clear();
+  // The distance order starts as the list's order, which the build sorted.
+  gPlaceOf.resize(gDrawTriangles.size());
+  gPlaceKey.resize(gDrawTriangles.size());
   for (level_triangle* t = baseLT.next; t; t = t->next) {
-    vector_type sum = VAdd(VAdd(t->vertexPtrs[0]->pos, t->vertexPtrs[1]->pos), t->vertexPtrs[2]->pos);
-    t->zDist = VDistance(P, VScale(sum, 0.333333f));
-    gSortOrder.push_back(t);
-    if (!Drawable(t) || gNumMaterials == 0) continue;
-    if (t->meshworkMaterial < 0 || static_cast<uint32_t>(t->meshworkMaterial) >= gNumMaterials) t->meshworkMaterial = 0;
-    gMaterials[t->meshworkMaterial].numTriangles += 1;
+    gPlaceOf[t->drawIndex] = static_cast<uint32_t>(gOrder.size());
+    gOrder.push_back(t->drawIndex);
   }
-  gNumTriangles = static_cast<int>(gSortOrder.size());
+  ResetMaterialCounters();
+}
 
-  gMaterialRoom.assign(gNumMaterials, 0);
-  for (uint32_t m = 0; m < gNumMaterials; ++m) {
-    zntlmtrl& mat = gMaterials[m];
-    const size_t n = mat.numTriangles;
-    if (ResizeArray(&mat.indices, 3 * n) && ResizeArray(&mat.faceNormals, 3 * n) && ResizeArray(&mat.UVs, 6 * n))
-      gMaterialRoom[m] = static_cast<uint32_t>(n);
+void MeshListToArray() {
+  UpdateLevelIfChanged();
+  ResetMaterialCounters();
+  if (gOrder.empty()) return;
+  const vector_type P = playerPos;
+  for (size_t index = 0; index < gCentroids.size(); ++index) {
+    const float distance = VDistance(P, gCentroids[index]);
+    gDistances[index] = distance;
+    gPlaceKey[gPlaceOf[index]] = DistanceKey(distance);
   }
-  if (gSortOrder.empty()) return;
+  if (SortDistanceOrder()) gListRelinkPending = true;
+  FillMaterialLists();
+}
 
-  SortByDistance(gSortOrder);
+void SyncLevelTriangleList() {
+  if (!gListRelinkPending) return;
+  // The list must still hold exactly the triangles of the draw arrays; if it was changed
+  // behind them, it keeps its own order.
+  size_t count = 0;
+  for (level_triangle* t = baseLT.next; t; t = t->next, ++count)
+    if (!HasDrawIndex(t)) count = gDrawTriangles.size() + 1;
+  if (count == gDrawTriangles.size())
+    RelinkList();
+  else
+    ForgetDrawArrays();
+}
 
-  level_triangle* last = &baseLT;
-  uint32_t order = 0;
-  for (level_triangle* t : gSortOrder) {
-    last->next = t;
-    last = t;
-    t->listOrder = order++;
-    if (gNumMaterials && Drawable(t) && gMaterials[t->meshworkMaterial].transparencyMode == 0) AppendToMaterial(t);
-  }
-  last->next = nullptr;
-  if (!gNumMaterials) return;
-  for (size_t k = gSortOrder.size(); k-- > 0;) {
-    level_triangle* t = gSortOrder[k];
-    if (Drawable(t) && gMaterials[t->meshworkMaterial].transparencyMode != 0) AppendToMaterial(t);
-  }
+void ClearCulledTriangles() { gCulledIn.clear(); }
+
+void AddCulledNode(const AABB* node) {
+  if (node->numPolys <= 0) return;
+  const uint32_t first = node->firstDrawIndex;
+  const uint32_t count = static_cast<uint32_t>(node->numPolys);
+  if (first > gDrawTriangles.size() || count > gDrawTriangles.size() - first) return;
+  // Culling marks a node after its subtrees, so a visible subtree's ranges join up.
+  if (!gCulledIn.empty() && gCulledIn.back().first + gCulledIn.back().count == first)
+    gCulledIn.back().count += count;
+  else
+    gCulledIn.push_back({first, count});
+}
+
+int TriangleDrawnThisFrame(const level_triangle* t) {
+  if (!HasDrawIndex(t)) return 0;
+  // The ranges ascend: culling visits the nodes in the order of their numbers.
+  auto after = std::upper_bound(gCulledIn.begin(), gCulledIn.end(), t->drawIndex,
+                                [](uint32_t index, const DrawRange& range) { return index < range.first; });
+  if (after == gCulledIn.begin()) return 0;
+  --after;
+  return t->drawIndex < after->first + after->count ? 1 : 0;
+}
+
+uint32_t TriangleListOrder(const level_triangle* t) {
+  if (HasDrawIndex(t)) return gPlaceOf[t->drawIndex];
+  return t->listOrder;
+}
+
+float TriangleDistance(const level_triangle* t) {
+  if (HasDrawIndex(t)) return gDistances[t->drawIndex];
+  return t->zDist;
 }
 
 void MarkAllTriangles(level_triangle* first, int value) {
@@ -280,6 +619,7 @@ void DeleteVertices(int all) {
   if (all) {
     FreeAllLists();
   } else {
+    SyncLevelTriangleList();
     auto usesSelected = [](mesh_vert* a, mesh_vert* b, mesh_vert* c) {
       return (a && a->selected) || (b && b->selected) || (c && c->selected);
     };
@@ -312,8 +652,9 @@ void DeleteVertices(int all) {
     }
   }
   ResetCursors();
-  // The tree and the collision data point at freed records: drop them now, rebuild before
-  // the next frame or query.
+  // The tree, the draw arrays and the collision data point at freed records: drop them now,
+  // rebuild before the next frame or query.
+  ForgetDrawArrays();
   FreeBoxTree();
   FreeObjectCollisionData();
   MarkLevelChanged();
@@ -348,5 +689,5 @@ void FreeLevelGeometry() {
   gMeshVertexArray.clear();
   gMeshVertexNormalArray.clear();
   gNumVertices = gNumTriangles = 0;
-  gSortOrder.clear();
+  ForgetDrawArrays();
 }

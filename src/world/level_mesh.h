@@ -38,8 +38,30 @@ void InitLevelLists();
 // MarkLevelChanged, which makes the next frame or query rebuild first).
 void GenerateLevelFromMesh();
 void MakeMeshVertexNormals();
-// Vertex arrays, per-material lists and the distance sort; once per frame after culling.
+// At the level build, after the box tree: numbers the vertices in list order, fills the
+// vertex arrays, and keeps each triangle's corners, normal, texture coordinates, material,
+// flags and centroid in contiguous arrays, numbered node by node so that the triangles a node
+// holds form one range (the node's firstDrawIndex).
+void BuildLevelDrawArrays();
+// Once per frame after culling: refreshes every centroid's distance to the player, sorts the
+// triangles by it (stable: equal distances keep their order from the last frame) and fills
+// the per-material lists from the visible nodes' triangles, opaque materials nearest first,
+// the others farthest first.
 void MeshListToArray();
+// The frame keeps the list's distance order in the draw arrays; the triangle list itself is
+// relinked in that order only when something walks or changes it. Everything that walks the
+// triangle list in order or changes it calls this first; a rebuild does it itself.
+void SyncLevelTriangleList();
+// Culling's side of the draw lists: forget last frame's visible nodes, add one visible node.
+void ClearCulledTriangles();
+void AddCulledNode(const AABB* node);
+// 1 when the last culling found the triangle's holding node visible (it is drawn this frame
+// unless it is invisible), else 0.
+int TriangleDrawnThisFrame(const level_triangle* t);
+// The triangle's place in the list (0 = nearest to the player) and its distance to the
+// player, as of the last frame, whether or not the list has been relinked since.
+uint32_t TriangleListOrder(const level_triangle* t);
+float TriangleDistance(const level_triangle* t);
 
 // The level's vertex, edge and triangle records come from pools owned by the level: make them
 // with these, link them into the level lists, and let DeleteVertices or FreeLevelGeometry free

@@ -42,6 +42,7 @@ struct AABB {
   int visible;   // passed the frustum test this frame
   int numPolys;  // triangles held by this node
   int depth;
+  uint32_t firstDrawIndex;  // draw index of the first triangle it holds (level build)
   AABB* next;    // chain of all nodes
   AABB* sub1;
   AABB* sub2;
@@ -54,7 +55,8 @@ struct level_triangle {
   vector_type plane[3];
   int numConnects;        // texture number from the level file
   float u[3], v[3];
-  float zDist;            // distance to the player, refreshed every frame
+  float zDist;            // distance to the player at the last level build; the frame keeps
+                          // the current one in the draw arrays (TriangleDistance)
   int meshworkMaterial;   // index into gMaterials
   uint32_t theTexture;
   int transparent, smooth;
@@ -64,10 +66,14 @@ struct level_triangle {
   int invisible;          // never drawn, still collides
   int indices[3];
   shadow_poly* shadowPolys;
-  int marked;
+  int marked;             // while the tree is built: stays in its node (a frame's visibility
+                          // is kept with the draw arrays: TriangleDrawnThisFrame)
   AABB boundingBox;       // the triangle's own box; parent = its holding node
   level_triangle* next;
   level_triangle* prev;
-  uint32_t listOrder;     // place in the level's triangle list, renewed by every relink; among
+  uint32_t listOrder;     // place in the level's triangle list at its last relink; among
                           // equally near contacts a query keeps the earliest in the list
+                          // (TriangleListOrder gives the current place)
+  uint32_t drawIndex;     // number of the triangle in the level's draw arrays, given at each
+                          // level build
 };

@@ -229,7 +229,7 @@ int CollideLineSegmentWorld(vector_type a, vector_type b, vector_type* intercept
       anyHit = 1;
       const float d = VDistance(a, X);
       if (!(d == d)) continue;
-      if (!best || d < bestDistance || (d == bestDistance && TriangleListPlace(c.trig) < TriangleListPlace(best))) {
+      if (!best || d < bestDistance || (d == bestDistance && TriangleListOrder(c.trig) < TriangleListOrder(best))) {
         best = c.trig;
         bestDistance = d;
         bestPoint = X;

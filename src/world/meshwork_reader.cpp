@@ -340,6 +340,7 @@ void LoadTrianglesFromMeshworkModel(const char* fileName, float modelImportFacto
 void LoadTrianglesFromMeshworkMemory(const char* data, size_t size, const char* fileName, float modelImportFactor,
                                      int clearAll) {
   if (clearAll) DeleteVertices(1);
+  SyncLevelTriangleList();
   for (mesh_vert* v = baseMeshVert.next; v; v = v->next) v->selected = 0;
 
   MeshworkFile file;

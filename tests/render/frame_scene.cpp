@@ -91,6 +91,7 @@ Scene::~Scene() {
 }
 
 level_triangle* AddTriangle(vector_type a, vector_type b, vector_type c, int material) {
+  SyncLevelTriangleList();  // appending to the list changes it
   level_triangle* t = NewLevelTriangle();
   t->vertexPtrs[0] = NewVertex(a);
   t->vertexPtrs[1] = NewVertex(b);

@@ -79,7 +79,7 @@ TEST_F(FrameTest, LevelInFrontIsLitAndCountedWhileTheOneBehindIsCulled) {
   ExpectNear(c, kLitGrey, kLitGrey, kLitGrey);
   EXPECT_EQ(gTrigsDrawn, 2);
   int drawnMarks = 0;
-  for (level_triangle* t = baseLT.next; t; t = t->next) drawnMarks += t->marked;
+  for (level_triangle* t = baseLT.next; t; t = t->next) drawnMarks += TriangleDrawnThisFrame(t);
   EXPECT_EQ(drawnMarks, 2);
 
   // Turned round, the other square is seen and the first is culled.
@@ -88,7 +88,7 @@ TEST_F(FrameTest, LevelInFrontIsLitAndCountedWhileTheOneBehindIsCulled) {
   ExpectNear(Centre(), kLitGrey / 4, kLitGrey / 4, kLitGrey / 4, 40);  // facing away from light 0
   EXPECT_EQ(gTrigsDrawn, 2);
   for (level_triangle* t = baseLT.next; t; t = t->next)
-    EXPECT_EQ(t->marked, t->vertexPtrs[0]->pos.z > 0 ? 1 : 0);
+    EXPECT_EQ(TriangleDrawnThisFrame(t), t->vertexPtrs[0]->pos.z > 0 ? 1 : 0);
 }
 
 TEST_F(FrameTest, NothingVisibleCountsNothing) {

@@ -31,6 +31,7 @@ static mesh_vert* NewVertex(vector_type p) {
 }
 
 level_triangle* AddTriangle(vector_type a, vector_type b, vector_type c, int material) {
+  SyncLevelTriangleList();  // appending to the list changes it
   level_triangle* t = NewLevelTriangle();
   t->vertexPtrs[0] = NewVertex(a);
   t->vertexPtrs[1] = NewVertex(b);
@@ -73,6 +74,7 @@ void AddRandomTriangles(int count, float extent, float size, unsigned seed) {
 }
 
 std::vector<level_triangle*> Triangles() {
+  SyncLevelTriangleList();  // in list order
   std::vector<level_triangle*> out;
   for (level_triangle* t = baseLT.next; t; t = t->next) out.push_back(t);
   return out;

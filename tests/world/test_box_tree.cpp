@@ -9,6 +9,7 @@
 #include "render/frustum.h"
 #include "script/engine_variables.h"
 #include "world/box_tree.h"
+#include "models/materials.h"
 #include "world/level_mesh.h"
 
 using wt::V;
@@ -221,21 +222,24 @@ TEST_F(BoxTreeTest, CullingMarksOnlyTrianglesOfVisibleNodes) {
   wt::AddFloorGrid(20, 1.0f, 0.0f);  // 800 triangles over x in [0, 20]
   GenerateLevelFromMesh();
   SetHalfSpaceXAtLeast(15.5f);
-  MarkAllTriangles(baseLT.next, 0);
   HandleMeshCulling();
+  MeshListToArray();
   int marked = 0;
   for (level_triangle* t : wt::Triangles()) {
     // Drawn exactly when its holding node and every node above it pass the frustum test.
     int expected = 1;
     for (AABB* n = t->boundingBox.parent; n; n = n->parent)
       if (CheckAABBWithPlanes(n)) expected = 0;
-    EXPECT_EQ(t->marked, expected);
+    EXPECT_EQ(TriangleDrawnThisFrame(t), expected);
     if (t->boundingBox.min.x >= 15.5f) {
-      EXPECT_EQ(t->marked, 1);
+      EXPECT_EQ(TriangleDrawnThisFrame(t), 1);
     }
-    marked += t->marked;
+    marked += TriangleDrawnThisFrame(t);
   }
   EXPECT_EQ(marked, gTrigsDrawn);
+  // The draw lists hold exactly the triangles of the visible nodes.
+  EXPECT_EQ(static_cast<int>(gMaterials[0].numTriangles), marked);
+  EXPECT_EQ(static_cast<int>(gMaterials[0].i), 3 * marked);
   EXPECT_GE(marked, 4 * 2 * 20);
   EXPECT_LT(marked, 800);
 

@@ -5,8 +5,11 @@
 #include "support/level_builder.h"
 #include "models/materials.h"
 #include "objects/player.h"
+#include "render/frustum.h"
+#include "script/engine_variables.h"
 #include "world/box_tree.h"
 #include "world/level_mesh.h"
+#include "world/world_math.h"
 
 using wt::V;
 
@@ -26,16 +29,29 @@ level_triangle* TriAt(float x, int material = 0) {
   return wt::AddTriangle(V(x - 0.1f, 0, -0.1f), V(x, 0, 0.2f), V(x + 0.1f, 0, -0.1f), material);
 }
 
-void MarkAll() { MarkAllTriangles(baseLT.next, 1); }
+// A frame's culling with a frustum that keeps everything, then the frame's lists.
+void SeeEverythingAndList() {
+  for (auto& plane : planeEqs) plane[0] = plane[1] = plane[2] = 0.0f, plane[3] = 1.0f;
+  HandleMeshCulling();
+  MeshListToArray();
+}
+
+// The distance the frame measures: from the player to the corner sum times 0.333333.
+float FrameDistance(const level_triangle* t) {
+  vector_type sum = VAdd(VAdd(t->vertexPtrs[0]->pos, t->vertexPtrs[1]->pos), t->vertexPtrs[2]->pos);
+  return VDistance(playerPos, VScale(sum, 0.333333f));
+}
 
 TEST_F(MeshListTest, OpaqueNearestFirstTransparentFarthestFirst) {
   level_triangle* far = TriAt(9);
   level_triangle* nearT = TriAt(1);
   level_triangle* glassFar = TriAt(8, 1);
   level_triangle* glassNear = TriAt(2, 1);
+  nearT->u[1] = 0.75f;
+  gMaterials[0].mapType = 1;  // textured: its lists carry texture coordinates
   GenerateLevelFromMesh();
-  MarkAll();
-  MeshListToArray();
+  SeeEverythingAndList();
+  SyncLevelTriangleList();
   EXPECT_EQ(baseLT.next, nearT);
   ASSERT_EQ(gMaterials[0].numTriangles, 2u);
   ASSERT_EQ(gMaterials[0].i, 6u);
@@ -45,6 +61,8 @@ TEST_F(MeshListTest, OpaqueNearestFirstTransparentFarthestFirst) {
   EXPECT_EQ(gMaterials[1].indices[0], glassFar->vertexPtrs[0]->index);
   EXPECT_EQ(gMaterials[1].indices[3], glassNear->vertexPtrs[0]->index);
   EXPECT_FLOAT_EQ(gMaterials[0].faceNormals[1], 1.0f);  // y of the face normal
+  EXPECT_FLOAT_EQ(gMaterials[0].UVs[2], nearT->u[1]);
+  EXPECT_EQ(gMaterials[1].j, 0u);  // untextured: no texture coordinates are listed
 }
 
 TEST_F(MeshListTest, EqualDistancesKeepTheirOrderFrameAfterFrame) {
@@ -54,6 +72,9 @@ TEST_F(MeshListTest, EqualDistancesKeepTheirOrderFrameAfterFrame) {
   GenerateLevelFromMesh();
   for (int frame = 0; frame < 3; ++frame) {
     MeshListToArray();
+    EXPECT_EQ(TriangleListOrder(a), 1u);
+    EXPECT_EQ(TriangleListOrder(b), 2u);
+    SyncLevelTriangleList();
     ASSERT_EQ(baseLT.next, c);
     EXPECT_EQ(c->next, a);
     EXPECT_EQ(a->next, b);
@@ -80,26 +101,84 @@ TEST_F(MeshListTest, SortOfAReversedLargeListMatchesStableOrder) {
   }
 }
 
-TEST_F(MeshListTest, InvisibleAndUnmarkedTrianglesAreNotDrawnButStayInTheTree) {
+// Frame after frame the list is the previous frame's list sorted stably by the new distances,
+// whether the player creeps (few places move) or jumps (the order is sorted afresh). The grid
+// is symmetric about the player's path, so many distances tie exactly.
+TEST_F(MeshListTest, EveryFrameSortsStablyFromThePreviousFramesOrder) {
+  wt::AddFloorGrid(40, 1.0f, 0.0f);  // 3200 triangles
+  playerPos = V(20.0f, 1.0f, 20.0f);
+  GenerateLevelFromMesh();
+  std::vector<level_triangle*> expected = wt::Triangles();
+  // Creeping, jumps near the grid, and jumps far away (where every distance has nearly the
+  // same size, sorted in fewer passes).
+  const float steps[] = {0.01f, 0.01f, 0.3f, 7.0f, -15.0f, 0.02f, 0.0f, 5.5f, 1000.0f, 0.5f, -2000.0f, 1000.0f};
+  for (float step : steps) {
+    playerPos.x += step;
+    std::stable_sort(expected.begin(), expected.end(), [](const level_triangle* x, const level_triangle* y) {
+      return FrameDistance(x) < FrameDistance(y);
+    });
+    SeeEverythingAndList();
+    for (size_t k = 0; k < expected.size(); ++k) ASSERT_EQ(TriangleListOrder(expected[k]), k) << "step " << step;
+    EXPECT_EQ(TriangleDistance(expected[5]), FrameDistance(expected[5]));
+    ASSERT_EQ(wt::Triangles(), expected) << "step " << step;
+    // Opaque lists follow the same order.
+    ASSERT_EQ(gMaterials[0].numTriangles, expected.size());
+    EXPECT_EQ(gMaterials[0].indices[3 * 7], expected[7]->vertexPtrs[0]->index);
+  }
+}
+
+// Between frames the list waits to be relinked; whatever changes it first gets the order the
+// frame left, and nothing is lost when the list was changed without asking.
+TEST_F(MeshListTest, ChangesAfterAFrameStartFromTheFramesOrder) {
+  level_triangle* a = TriAt(1);
+  level_triangle* b = TriAt(2);
+  level_triangle* c = TriAt(3);
+  GenerateLevelFromMesh();
+  playerPos = V(10, 0, 0);  // now c is nearest
+  SeeEverythingAndList();
+  level_triangle* d = TriAt(0);  // appended after syncing: c, b, a, d
+  GenerateLevelFromMesh();
+  EXPECT_EQ(wt::Triangles(), (std::vector<level_triangle*>{c, b, a, d}));
+
+  playerPos = V(-10, 0, 0);  // d, a, b, c
+  SeeEverythingAndList();
+  // A triangle slipped in at the head without syncing: the rebuild keeps it and every other.
+  level_triangle* e = NewLevelTriangle();
+  *e = *a;
+  e->next = baseLT.next;
+  baseLT.next = e;
+  GenerateLevelFromMesh();
+  EXPECT_EQ(wt::TriangleCount(), 5);
+
+  // Deleting after a frame: the survivors keep the frame's order.
+  playerPos = V(10, 0, 0);
+  SeeEverythingAndList();
+  b->vertexPtrs[0]->selected = 1;
+  DeleteVertices(0);
+  UpdateLevelIfChanged();
+  std::vector<level_triangle*> left = wt::Triangles();
+  ASSERT_EQ(left.size(), 4u);
+  EXPECT_EQ(left[0], c);
+  EXPECT_EQ(left.back(), d);
+}
+
+TEST_F(MeshListTest, InvisibleTrianglesAreNotDrawnButStayInTheTree) {
   level_triangle* hidden = TriAt(1);
   hidden->invisible = 1;
   level_triangle* shown = TriAt(2);
-  level_triangle* culled = TriAt(3);
   GenerateLevelFromMesh();
-  MarkAll();
-  culled->marked = 0;
-  MeshListToArray();
+  SeeEverythingAndList();
   EXPECT_EQ(gMaterials[0].numTriangles, 1u);
   EXPECT_EQ(gMaterials[0].indices[0], shown->vertexPtrs[0]->index);
   EXPECT_NE(hidden->boundingBox.parent, nullptr);
+  EXPECT_EQ(gTrigsDrawn, 2);  // counted as seen, not drawn
 }
 
 TEST_F(MeshListTest, OutOfRangeMaterialDrawsWithMaterialZero) {
   level_triangle* t = TriAt(1, 7);
   level_triangle* n = TriAt(2, -3);
   GenerateLevelFromMesh();
-  MarkAll();
-  MeshListToArray();
+  SeeEverythingAndList();
   EXPECT_EQ(t->meshworkMaterial, 0);
   EXPECT_EQ(n->meshworkMaterial, 0);
   EXPECT_EQ(gMaterials[0].numTriangles, 2u);
@@ -115,12 +194,11 @@ TEST_F(MeshListTest, VertexNormalsAverageFacesAndLoneVerticesPointUp) {
   side->vertexPtrs[0] = s;
   mesh_vert* lone = NewEmptyMeshVert(V(5, 5, 5));
   lone->next = baseMeshVert.next, baseMeshVert.next = lone;
-  MakeMeshVertexNormals();
+  GenerateLevelFromMesh();
   EXPECT_NEAR(s->vertexNormal.x, 0.70710678f, 1e-6);
   EXPECT_NEAR(s->vertexNormal.y, 0.70710678f, 1e-6);
   EXPECT_FLOAT_EQ(lone->vertexNormal.y, 1.0f);
   EXPECT_FLOAT_EQ(lone->collPos.x, 5.0f);
-  MeshListToArray();
   EXPECT_EQ(gNumVertices, 8);
   EXPECT_FLOAT_EQ(gMeshVertexArray[3 * lone->index], 5.0f);
   EXPECT_FLOAT_EQ(gMeshVertexNormalArray[3 * lone->index + 1], 1.0f);
@@ -128,7 +206,7 @@ TEST_F(MeshListTest, VertexNormalsAverageFacesAndLoneVerticesPointUp) {
 
 TEST_F(MeshListTest, NewVertexTakesTheNextIndexAndTheAxisLocks) {
   TriAt(1);
-  MeshListToArray();  // indices 0..2
+  GenerateLevelFromMesh();  // indices 0..2
   gYLocked = 1;
   mesh_vert* v = NewEmptyMeshVert(V(1, 2, 3));
   gYLocked = 0;
