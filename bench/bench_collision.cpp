@@ -13,6 +13,7 @@
 #include <random>
 #include <vector>
 
+#include "bench_support.h"
 #include "commands/commands.h"
 #include "models/import_common.h"
 #include "models/materials.h"
@@ -32,9 +33,7 @@ constexpr float kCell = 1.0f;
 constexpr int kSegments = 200000;
 constexpr int kSlideSteps = 100000;
 
-double Now() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
+const auto Now = bench::WallSeconds;
 
 float Height(int i, int j) { return 2.0f * std::sin(i * 0.05f) * std::cos(j * 0.07f) + 0.3f * std::sin(i * 0.9f + j * 0.4f); }
 
@@ -194,18 +193,9 @@ int main(int argc, char** argv) {
   GenerateLevelFromMesh();
   const double ourBuild = Now() - t0;
   {
-    double a = Now();
-    MakeMeshVertexNormals();
-    double b = Now();
-    BuildLevelDrawArrays();  // the build's draw arrays (over the tree of the last build)
-    double c = Now();
-    BuildBoxTree();
-    double d = Now();
-    BuildObjectCollisionData();
-    double e = Now();
-    BuildLevelDrawArrays();  // numbered again over the new tree's nodes
-    std::printf("rebuild parts: normals %.3f s, draw lists %.3f s, tree %.3f s, collision data %.3f s\n", b - a, c - b,
-                d - c, e - d);
+    const bench::RebuildParts parts = bench::TimeRebuildParts(Now);
+    std::printf("rebuild parts: normals %.3f s, draw lists %.3f s, tree %.3f s, collision data %.3f s\n", parts.normals,
+                parts.drawLists, parts.tree, parts.collisionData);
   }
 
   t0 = Now();

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench_support.h"
 #include "groups/groups.h"
 #include "models/import_common.h"
 #include "models/materials.h"
@@ -36,9 +37,7 @@ constexpr float kSpan = 100.0f;  // the terrain is kSpan x kSpan world units
 constexpr int kRounds = 5;       // rounds of alternating measurements; the best round counts
 constexpr int kFramesPerRound = 4;
 
-double Now() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
+const auto Now = bench::WallSeconds;
 
 // CPU time of this thread: the level's own work, less disturbed by other programs.
 double ThreadSeconds() {

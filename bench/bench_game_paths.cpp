@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "shell/game_paths.h"
 
 namespace {
@@ -18,10 +19,7 @@ namespace {
 constexpr int kFiles = 5000;
 constexpr int kLookups = 100000;
 
-double Now() {
-  using namespace std::chrono;
-  return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
+const auto Now = bench::WallSeconds;
 
 std::string Upper(std::string s) {
   for (char& c : s)

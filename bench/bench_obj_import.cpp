@@ -14,6 +14,7 @@
 
 #include <unistd.h>
 
+#include "bench_support.h"
 #include "models/import_common.h"
 #include "models/import_obj.h"
 #include "models/materials.h"
@@ -27,11 +28,7 @@ namespace {
 
 // Processor time of this process (it has one thread): the machine is shared while
 // benchmarks run, and time spent waiting for a core is not the program's cost.
-double Now() {
-  timespec ts;
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-  return static_cast<double>(ts.tv_sec) + ts.tv_nsec * 1e-9;
-}
+const auto Now = bench::ProcessSeconds;
 
 // An n x n grid of vertices (2 (n-1)^2 triangles) with a texture pair per vertex.
 std::string MakeGrid(int n) {
@@ -122,16 +119,7 @@ int main(int argc, char** argv) {
   t0 = Now();
   GenerateLevelFromMesh();
   double rebuild = Now() - t0;
-  double a = Now();
-  MakeMeshVertexNormals();
-  double b = Now();
-  BuildLevelDrawArrays();  // the build's draw arrays (over the tree of the last build)
-  double c = Now();
-  BuildBoxTree();
-  double d = Now();
-  BuildObjectCollisionData();
-  double e = Now();
-  BuildLevelDrawArrays();  // numbered again over the new tree's nodes
+  const bench::RebuildParts parts = bench::TimeRebuildParts(Now);
   const int treeNodes = BoxTreeNodeCount(), treeDepth = BoxTreeDepth();
 
   // Bullet's BVH over the same triangles (its build is the quantized AABB tree of the shape).
@@ -184,7 +172,7 @@ int main(int argc, char** argv) {
   std::printf("  ratio import / tinyobjloader:    %8.2f\n", ourImport / peerParse);
   std::printf("  level rebuild parts (%zu edges): normals %.3f s, draw lists %.3f s, tree %.3f s, collision data %.3f s; "
               "freeing the level %.3f s\n",
-              edges, b - a, c - b, d - c, e - d, freeLevel);
+              edges, parts.normals, parts.drawLists, parts.tree, parts.collisionData, freeLevel);
   std::printf("  tree build: zyntrel %.3f s (%d nodes, depth %d), bullet %.3f s, ratio (bullet/zyntrel time) %.2f\n",
               treeBuild, treeNodes, treeDepth, bulletBuild, bulletBuild / treeBuild);
   return ourTriangles == peerTriangles && levelTriangles == ourTriangles ? 0 : 1;

@@ -12,6 +12,7 @@
 #include <unistd.h>
 #include <string>
 
+#include "bench_support.h"
 #include "../tools/zntl_model_writer.h"
 #include "groups/groups.h"
 #include "objects/human.h"
@@ -27,30 +28,7 @@ namespace {
 
 constexpr int kRuns = 4;
 
-double Now() {
-  using namespace std::chrono;
-  return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
-
-// A box of eight vertices, twelve triangles and one bone, like a simple prop.
-zmw::Model Box() {
-  zmw::Model m;
-  m.bones.push_back({"body", 0, 1});
-  for (int i = 0; i < 8; i++) m.vertices.push_back({(i & 1) ? 0.5f : -0.5f, (i & 2) ? 1.0f : 0.0f, (i & 4) ? 0.5f : -0.5f, 1});
-  zmw::Material mat;
-  mat.settings = {"smooth=1"};
-  const int faces[12][3] = {{0, 1, 3}, {0, 3, 2}, {4, 6, 7}, {4, 7, 5}, {0, 4, 5}, {0, 5, 1},
-                            {2, 3, 7}, {2, 7, 6}, {0, 2, 6}, {0, 6, 4}, {1, 5, 7}, {1, 7, 3}};
-  for (const auto& f : faces) {
-    zmw::Triangle t;
-    t.a = f[0];
-    t.b = f[1];
-    t.c = f[2];
-    mat.triangles.push_back(t);
-  }
-  m.materials.push_back(mat);
-  return m;
-}
+const auto Now = bench::WallSeconds;
 
 struct Times {
   double make = 1e30;
@@ -115,7 +93,7 @@ int main() {
   namespace fs = std::filesystem;
   fs::path game = fs::temp_directory_path() / ("zyntrel-bench-objects-" + std::to_string(::getpid()));
   fs::create_directories(game / "Models");
-  std::ofstream(game / "Models" / "box.wtf", std::ios::binary) << zmw::Write(Box());
+  std::ofstream(game / "Models" / "box.wtf", std::ios::binary) << zmw::Write(zmw::Box(1.0f, 1.0f, 1.0f));
 
   std::string route = game.string() + "/";
   ZNK_CopyString(routePath, route.c_str(), sizeof routePath);

@@ -6,16 +6,14 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "bench_support.h"
 #include "effects/particles.h"
 #include "objects/vector_math.h"
 #include "shell/timed_tasks.h"
 
 namespace {
 
-double Now() {
-  using namespace std::chrono;
-  return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
+const auto Now = bench::WallSeconds;
 
 // The peer: `count` records allocated and linked at the end of a list through a tail pointer.
 double LinkBareRecords(long count) {

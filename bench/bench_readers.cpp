@@ -11,6 +11,7 @@
 
 #include <unistd.h>
 
+#include "bench_support.h"
 #include "../tools/level_file_writers.h"
 #include "models/import_dispatch.h"
 #include "models/materials.h"
@@ -23,11 +24,7 @@ namespace {
 
 // Processor time of this process (it has one thread): the machine is shared while
 // benchmarks run, and time spent waiting for a core is not the program's cost.
-double Now() {
-  timespec ts;
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-  return static_cast<double>(ts.tv_sec) + ts.tv_nsec * 1e-9;
-}
+const auto Now = bench::ProcessSeconds;
 
 std::string gFolder;
 

@@ -8,6 +8,7 @@
 
 #include <lua.hpp>
 
+#include "bench_support.h"
 #include "script/command_table.h"
 #include "script/compiler.h"
 #include "script/script_file.h"
@@ -23,10 +24,7 @@ constexpr int kRuns = 5;
 // runs in half the passes); the loop's own step is not counted.
 constexpr double kStatementsPerPass = 4.0;
 
-double Now() {
-  using namespace std::chrono;
-  return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
+const auto Now = bench::WallSeconds;
 
 // i1 counts the passes, f1 sums halves, f2 grows by a factor, i3 counts the passes in which
 // i1 is above i2 (half of them).

@@ -160,19 +160,8 @@ void BuildFeatureTree(FeatureTree* tree, const std::vector<vector_type>& mins, c
 }
 
 void QueryFeatureTree(const FeatureTree& tree, vector_type qmin, vector_type qmax, std::vector<uint32_t>* out) {
-  if (tree.nodes.empty()) return;
-  int32_t stack[kFeatureTreeMaxDepth + 2];
-  int top = 0;
-  stack[top++] = 0;
-  while (top > 0) {
-    const FeatureTree::Node& node = tree.nodes[stack[--top]];
-    if (!BoxesOverlap(node.min, node.max, qmin, qmax)) continue;
-    if (node.left >= 0) {
-      stack[top++] = node.right;
-      stack[top++] = node.left;
-      continue;
-    }
-    for (uint32_t k = node.first; k < node.first + node.count; ++k)
-      if (BoxesOverlap(tree.itemMin[k], tree.itemMax[k], qmin, qmax)) out->push_back(tree.items[k]);
-  }
+  auto overlaps = [&](vector_type mn, vector_type mx) { return BoxesOverlap(mn, mx, qmin, qmax); };
+  WalkFeatureTreePlaces(tree, overlaps, [&](uint32_t k) {
+    if (overlaps(tree.itemMin[k], tree.itemMax[k])) out->push_back(tree.items[k]);
+  });
 }

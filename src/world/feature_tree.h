@@ -37,10 +37,10 @@ void BuildFeatureTree(FeatureTree* tree, const vector_type* mins, const vector_t
                       uint32_t leafItems = kFeatureLeafItems);
 void BuildFeatureTree(FeatureTree* tree, const std::vector<vector_type>& mins, const std::vector<vector_type>& maxs);
 
-// Visits, through nodes whose box passes `nodeTest(min, max)`, every item of the leaves
-// reached: `visit(item)`.
+// Visits, through nodes whose box passes `nodeTest(min, max)`, every place k of the leaves
+// reached (an index into `items`, `itemMin` and `itemMax`): `visit(k)`.
 template <class NodeTest, class Visit>
-void WalkFeatureTree(const FeatureTree& tree, NodeTest nodeTest, Visit visit) {
+void WalkFeatureTreePlaces(const FeatureTree& tree, NodeTest nodeTest, Visit visit) {
   if (tree.nodes.empty()) return;
   int32_t stack[kFeatureTreeMaxDepth + 2];
   int top = 0;
@@ -49,12 +49,19 @@ void WalkFeatureTree(const FeatureTree& tree, NodeTest nodeTest, Visit visit) {
     const FeatureTree::Node& node = tree.nodes[stack[--top]];
     if (!nodeTest(node.min, node.max)) continue;
     if (node.left < 0) {
-      for (uint32_t k = 0; k < node.count; ++k) visit(tree.items[node.first + k]);
+      for (uint32_t k = 0; k < node.count; ++k) visit(node.first + k);
       continue;
     }
     stack[top++] = node.right;
     stack[top++] = node.left;
   }
+}
+
+// Visits, through nodes whose box passes `nodeTest(min, max)`, every item of the leaves
+// reached: `visit(item)`.
+template <class NodeTest, class Visit>
+void WalkFeatureTree(const FeatureTree& tree, NodeTest nodeTest, Visit visit) {
+  WalkFeatureTreePlaces(tree, nodeTest, [&](uint32_t k) { visit(tree.items[k]); });
 }
 
 // Appends to `out` every item whose box overlaps [qmin, qmax] (in no particular order); the
