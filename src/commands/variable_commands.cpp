@@ -154,11 +154,18 @@ void RunDivf(const ZNK_decodedParms* d) {
 }
 void RunPowf(const ZNK_decodedParms* d) { *FloatTarget(d) = std::pow(*FloatTarget(d), FloatOperand(d)); }
 
-// A command run from its text: decoded, then carried out as the compiled runner does it.
+// A command given as text, decoded and carried out as the compiled runner does it; false
+// when the text names nothing to run on.
+bool RunDecoded(const char* parms, ZNK_DecodeFunction decode, ZNK_decodedParms* d) {
+  decode(parms, d);
+  if (!d->run) return false;
+  d->run(d);
+  return true;
+}
+
 char* RunFromText(const char* parms, ZNK_DecodeFunction decode) {
   ZNK_decodedParms d;
-  decode(parms, &d);
-  if (d.run) d.run(&d);
+  RunDecoded(parms, decode, &d);
   return nullptr;
 }
 
@@ -304,37 +311,25 @@ void DecodeStoreString(const char* parms, ZNK_decodedParms* d) { DecodeNamedVari
 // From a text, a load also appends the value to the echo text when one is given.
 char* znkinstr_loadInt(char* parms, char* buffer) {
   ZNK_decodedParms d;
-  DecodeLoadInt(parms, &d);
-  if (!d.run) return nullptr;
-  d.run(&d);
-  Echo(buffer, " // %d", *IntTarget(&d));
+  if (RunDecoded(parms, DecodeLoadInt, &d)) Echo(buffer, " // %d", *IntTarget(&d));
   return nullptr;
 }
 
 char* znkinstr_loadFloat(char* parms, char* buffer) {
   ZNK_decodedParms d;
-  DecodeLoadFloat(parms, &d);
-  if (!d.run) return nullptr;
-  d.run(&d);
-  Echo(buffer, " // %f", *FloatTarget(&d));
+  if (RunDecoded(parms, DecodeLoadFloat, &d)) Echo(buffer, " // %f", *FloatTarget(&d));
   return nullptr;
 }
 
 char* znkinstr_loadBool(char* parms, char* buffer) {
   ZNK_decodedParms d;
-  DecodeLoadBool(parms, &d);
-  if (!d.run) return nullptr;
-  d.run(&d);
-  Echo(buffer, *IntTarget(&d) ? " // true" : " // false");
+  if (RunDecoded(parms, DecodeLoadBool, &d)) Echo(buffer, *IntTarget(&d) ? " // true" : " // false");
   return nullptr;
 }
 
 char* znkinstr_loadString(char* parms, char* buffer) {
   ZNK_decodedParms d;
-  DecodeLoadString(parms, &d);
-  if (!d.run) return nullptr;
-  d.run(&d);
-  Echo(buffer, " // %s", StringTarget(&d));
+  if (RunDecoded(parms, DecodeLoadString, &d)) Echo(buffer, " // %s", StringTarget(&d));
   return nullptr;
 }
 

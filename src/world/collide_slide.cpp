@@ -245,14 +245,6 @@ int point_in_face(const vector_type* hit_point, const vector_type* vert1, const 
   return (alpha >= 0.0f && alpha + beta <= 1.0f) ? 1 : 0;
 }
 
-void RecursiveBoxCollision(AABB* box, vector_type min, vector_type max) {
-  if (!box) return;
-  if (!ix_box_box_aligned(box->min, box->max, min, max)) return;
-  MarkNode(box);
-  RecursiveBoxCollision(box->sub1, min, max);
-  RecursiveBoxCollision(box->sub2, min, max);
-}
-
 void checkTriangle(CollisionPacket* colPackage, level_triangle* trig) {
   double distance;
   vector_type contact;

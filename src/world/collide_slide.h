@@ -44,5 +44,4 @@ int getLowestRoot(float a, float b, float c, float maxR, float* root);
 int isFrontFacingTo(vector_type normal, vector_type direction);
 int point_in_face(const vector_type* hit_point, const vector_type* vert1, const vector_type* vert2,
                   const vector_type* vert3, const vector_type* norm1);
-void RecursiveBoxCollision(AABB* box, vector_type min, vector_type max);
 int ix_box_box_aligned(vector_type min1, vector_type max1, vector_type min2, vector_type max2);

@@ -115,14 +115,6 @@ int LineSegmentCollidesWithTriangle(const vector_type* plane, const vector_type*
   return result;
 }
 
-void RecursiveLineSegmentWorldCollision(AABB* box, vector_type a, vector_type b, vector_type* intercept) {
-  if (!box) return;
-  if (!collide_linesegment_boundingbox(box->min, box->max, a, b, intercept)) return;
-  MarkNode(box);
-  RecursiveLineSegmentWorldCollision(box->sub1, a, b, intercept);
-  RecursiveLineSegmentWorldCollision(box->sub2, a, b, intercept);
-}
-
 namespace {
 
 // The segment a + t d, 0 <= t <= 1, against boxes of the collision hierarchy. Boxes are grown

@@ -21,7 +21,6 @@ constexpr uint32_t kOutXMax = 0x01, kOutXMin = 0x02, kOutYMax = 0x04, kOutYMin =
 constexpr double kParallelEpsilon = 0.000001;
 
 int CollideLineSegmentWorld(vector_type a, vector_type b, vector_type* intercept);
-void RecursiveLineSegmentWorldCollision(AABB* box, vector_type a, vector_type b, vector_type* intercept);
 // 0 miss, 1 hit inside the triangle, 2 hit in the other half of the parallelogram it spans.
 int LineSegmentCollidesWithTriangle(const vector_type* plane, const vector_type* lineA, const vector_type* lineB,
                                     vector_type* I);
