@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "world/radix_sort.h"
 #include "world/world_math.h"
 
 namespace {
@@ -29,22 +30,15 @@ uint32_t CurveCell(float value, float lo, float scale) {
   return static_cast<uint32_t>(q);
 }
 
-// Stable sort of items by code: each key holds the code above the item number, sorted by
-// four passes of eight bits over the code.
+// Stable sort of items by code.
 void RadixSortByCode(std::vector<uint32_t>* codes, std::vector<uint32_t>* items) {
   const size_t n = codes->size();
-  std::vector<uint64_t> keys(n), scratch(n);
-  for (size_t k = 0; k < n; ++k) keys[k] = (static_cast<uint64_t>((*codes)[k]) << 32) | (*items)[k];
-  for (int shift = 32; shift < 64; shift += 8) {
-    size_t count[257] = {};
-    for (uint64_t key : keys) ++count[((key >> shift) & 255u) + 1];
-    for (int b = 1; b < 257; ++b) count[b] += count[b - 1];
-    for (uint64_t key : keys) scratch[count[(key >> shift) & 255u]++] = key;
-    keys.swap(scratch);
-  }
+  std::vector<KeyedIndex> keyed(n), scratch;
+  for (size_t k = 0; k < n; ++k) keyed[k] = {(*codes)[k], (*items)[k]};
+  StableSortByKey(&keyed, &scratch);
   for (size_t k = 0; k < n; ++k) {
-    (*codes)[k] = static_cast<uint32_t>(keys[k] >> 32);
-    (*items)[k] = static_cast<uint32_t>(keys[k]);
+    (*codes)[k] = keyed[k].key;
+    (*items)[k] = keyed[k].index;
   }
 }
 

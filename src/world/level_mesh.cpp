@@ -13,6 +13,7 @@
 #include "world/box_tree.h"
 #include "world/collide_slide.h"
 #include "world/object_collision.h"
+#include "world/radix_sort.h"
 #include "world/record_pool.h"
 #include "world/world_math.h"
 
@@ -134,58 +135,15 @@ void PutInMaterial(const TriangleDrawData& d, uint32_t material, uint32_t slot) 
     for (int c = 0; c < 6; ++c) m.UVs[6 * slot + c] = d.uv[c];
 }
 
-// A 32-bit key whose unsigned order is the order of DistanceKey (both zeros alike).
-inline uint32_t RadixKey(float key) {
-  if (key == 0.0f) key = 0.0f;
-  uint32_t bits;
-  std::memcpy(&bits, &key, sizeof bits);
-  return (bits & 0x80000000u) ? ~bits : (bits | 0x80000000u);
-}
-
-struct KeyedIndex {
-  uint32_t key, index;
-};
 std::vector<KeyedIndex> gRadixKeys, gRadixScratch;
 
-// Stable radix sort of the order by gPlaceKey. Keys are taken relative to the smallest, so a
-// level whose distances span a narrow range needs two passes of 12 bits; otherwise three
-// passes of 11 bits.
+// Stable radix sort of the order by the places' distances.
 void RadixSortOrder() {
   const size_t n = gOrder.size();
   std::vector<KeyedIndex>& a = gRadixKeys;
-  std::vector<KeyedIndex>& scratch = gRadixScratch;
   a.resize(n);
-  scratch.resize(n);
-  uint32_t lowest = 0xFFFFFFFFu, highest = 0;
-  for (size_t place = 0; place < n; ++place) {
-    const uint32_t key = RadixKey(gPlaceKey[place]);
-    a[place] = {key, gOrder[place]};
-    lowest = std::min(lowest, key);
-    highest = std::max(highest, key);
-  }
-  const bool twoPasses = highest - lowest < (1u << 24);
-  const int passes = twoPasses ? 2 : 3;
-  const int bits = twoPasses ? 12 : 11;
-  const uint32_t mask = (1u << bits) - 1;
-  std::vector<uint32_t> counts(static_cast<size_t>(passes) << bits, 0);
-  for (KeyedIndex& e : a) {
-    e.key -= lowest;
-    for (int pass = 0; pass < passes; ++pass)
-      counts[(static_cast<size_t>(pass) << bits) + ((e.key >> (pass * bits)) & mask)] += 1;
-  }
-  for (int pass = 0; pass < passes; ++pass) {
-    uint32_t* count = &counts[static_cast<size_t>(pass) << bits];
-    const int shift = pass * bits;
-    if (count[(a[0].key >> shift) & mask] == n) continue;  // one digit for all
-    uint32_t start = 0;
-    for (uint32_t d = 0; d <= mask; ++d) {
-      const uint32_t c = count[d];
-      count[d] = start;
-      start += c;
-    }
-    for (const KeyedIndex& e : a) scratch[count[(e.key >> shift) & mask]++] = e;
-    a.swap(scratch);
-  }
+  for (size_t place = 0; place < n; ++place) a[place] = {DistanceSortKey(gPlaceKey[place]), gOrder[place]};
+  StableSortByKey(&a, &gRadixScratch);
   for (size_t place = 0; place < n; ++place) {
     gOrder[place] = a[place].index;
     gPlaceOf[a[place].index] = static_cast<uint32_t>(place);

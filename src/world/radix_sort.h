@@ -1,0 +1,18 @@
+// Stable sort of (key, index) pairs by their 32-bit key, and the key that orders distances.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+struct KeyedIndex {
+  uint32_t key, index;
+};
+
+// Sorts `items` ascending by key; equal keys keep their order. Keys are taken relative to
+// the smallest, so items whose keys span less than 2^24 need two passes of 12 bits, others
+// three of 11 bits; a pass whose digit is the same for every item is skipped. `scratch` is
+// working room kept between calls.
+void StableSortByKey(std::vector<KeyedIndex>* items, std::vector<KeyedIndex>* scratch);
+
+// A key whose unsigned order is the order of distances, both zeros alike, with a distance
+// that is not a number sorting as the farthest.
+uint32_t DistanceSortKey(float distance);
