@@ -194,8 +194,7 @@ int main(int argc, char** argv) {
   const double ourBuild = Now() - t0;
   {
     const bench::RebuildParts parts = bench::TimeRebuildParts(Now);
-    std::printf("rebuild parts: normals %.3f s, draw lists %.3f s, tree %.3f s, collision data %.3f s\n", parts.normals,
-                parts.drawLists, parts.tree, parts.collisionData);
+    bench::PrintRebuildParts("rebuild parts", parts);
   }
 
   t0 = Now();

@@ -1,9 +1,11 @@
 // What the benchmark programs share: their clocks and the timing of the level rebuild's parts.
 #pragma once
 #include <chrono>
+#include <cstdio>
 #include <ctime>
 
 #include "world/box_tree.h"
+#include "world/level_build.h"
 #include "world/level_mesh.h"
 #include "world/object_collision.h"
 
@@ -21,28 +23,49 @@ inline double ProcessSeconds() {
   return static_cast<double>(ts.tv_sec) + ts.tv_nsec * 1e-9;
 }
 
-// Seconds each part of the level rebuild takes, run one by one on the current level.
+// Seconds each part of the level rebuild takes, timed through one rebuild of the current level
+// (the same steps GenerateLevelFromMesh runs).
 struct RebuildParts {
-  double normals, drawLists, tree, collisionData;
+  double read;           // numbering the vertices, vertex normals, reading the triangle list
+  double sort;           // the distance sort
+  double tree;           // the box tree
+  double collisionData;  // plane records and the collision hierarchy
+  double drawLists;      // the build's draw arrays
+  double store;          // linking the list and writing the results into the records
+  double Total() const { return read + sort + tree + collisionData + drawLists + store; }
 };
 
 template <class Clock>
 RebuildParts TimeRebuildParts(Clock now) {
   RebuildParts parts;
+  SyncLevelTriangleList();
+  LevelBuild build;
   double t = now();
-  MakeMeshVertexNormals();
-  parts.normals = now() - t;
+  GatherLevelForBuild(&build);
+  parts.read = now() - t;
   t = now();
-  BuildLevelDrawArrays();  // the build's draw arrays (over the tree of the last build)
-  parts.drawLists = now() - t;
+  SortLevelBuildByDistance(&build);
+  parts.sort = now() - t;
   t = now();
-  BuildBoxTree();
+  BuildBoxTree(&build);
   parts.tree = now() - t;
   t = now();
-  BuildObjectCollisionData();
+  BuildObjectCollisionData(&build);
   parts.collisionData = now() - t;
-  BuildLevelDrawArrays();  // numbered again over the new tree's nodes
+  t = now();
+  BuildLevelDrawArrays(&build);
+  parts.drawLists = now() - t;
+  t = now();
+  StoreLevelBuild(build);
+  parts.store = now() - t;
   return parts;
+}
+
+// One line with the parts.
+inline void PrintRebuildParts(const char* label, const RebuildParts& p) {
+  std::printf("%s: read %.3f s, sort %.3f s, tree %.3f s, collision data %.3f s, draw lists %.3f s, "
+              "store %.3f s (total %.3f s)\n",
+              label, p.read, p.sort, p.tree, p.collisionData, p.drawLists, p.store, p.Total());
 }
 
 }  // namespace bench

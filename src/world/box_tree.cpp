@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "render/frustum.h"
+#include "world/level_build.h"
 #include "world/level_mesh.h"
 #include "script/engine_variables.h"
 #include "world/world_math.h"
@@ -23,10 +24,18 @@ std::vector<AABB> gTreeNodes;
 // holds its own triangles first, then the ranges of its subtrees.
 std::vector<uint32_t> gNodeFirst;
 std::vector<HeldTriangle> gNodeTrigs;
-// The second buffer of the build: a node's range is partitioned from one buffer into the other
-// at the same places, so each level of the tree moves every triangle once; whatever a node
-// keeps for good is copied back into gNodeTrigs.
-std::vector<HeldTriangle> gPartitionScratch;
+std::vector<uint32_t> gNodeNumbers;  // parallel to gNodeTrigs: the triangle's number in the build
+// While building, a triangle is its box and its number in the build. A node's range is
+// partitioned from one buffer into the other at the same places, so each level of the tree
+// moves every triangle once; whatever a node keeps for good is copied back into gBuildItems.
+struct BuildItem {
+  vector_type min, max;
+  uint32_t number;
+};
+std::vector<BuildItem> gBuildItems;
+std::vector<BuildItem> gPartitionScratch;
+// The build being made into a tree: its triangles and what the tree decides for each.
+LevelBuild* gBuild = nullptr;
 // Which way each triangle of the node being split goes: 0 stays, 1 or 2 the child.
 std::vector<uint8_t> gSide;
 std::vector<AABB*> gMarkedNodes;
@@ -69,15 +78,15 @@ int NewBuildNode(int parent, const AABB& box, uint32_t first, int count) {
   return static_cast<int>(gTreeNodes.size()) - 1;
 }
 
-// Copies a node's range into gNodeTrigs when it lies in the scratch buffer.
-void KeepRange(const HeldTriangle* from, uint32_t first, int count) {
-  if (from != gNodeTrigs.data()) std::copy(from + first, from + first + count, gNodeTrigs.data() + first);
+// Copies a node's range into gBuildItems when it lies in the scratch buffer.
+void KeepRange(const BuildItem* from, uint32_t first, int count) {
+  if (from != gBuildItems.data()) std::copy(from + first, from + first + count, gBuildItems.data() + first);
 }
 
-// Splits node `id`, whose range [first, first + count) of `from` (gNodeTrigs or the scratch
+// Splits node `id`, whose range [first, first + count) of `from` (gBuildItems or the scratch
 // buffer) holds the triangles it may still pass down, and recurses into children holding more
 // than the leaf limit.
-void SplitNode(int id, HeldTriangle* from) {
+void SplitNode(int id, BuildItem* from) {
   const uint32_t first = gNodeFirst[id];
   const int count = BuildNode(id).numPolys;
   const int depth = gBuildLinks[id].depth;
@@ -100,14 +109,14 @@ void SplitNode(int id, HeldTriangle* from) {
   VSetComponent(&half2.min, axis, mid);
 
   // Stable three-way partition: triangles that stay, then child 1's, then child 2's.
-  HeldTriangle* to = from == gNodeTrigs.data() ? gPartitionScratch.data() : gNodeTrigs.data();
-  const HeldTriangle* range = from + first;
-  HeldTriangle* out = to + first;
+  BuildItem* to = from == gBuildItems.data() ? gPartitionScratch.data() : gBuildItems.data();
+  const BuildItem* range = from + first;
+  BuildItem* out = to + first;
   uint8_t* side = gSide.data();
   int stay = 0, n1 = 0, n2 = 0;
   AABB box1{}, box2{};
   for (int k = 0; k < count; ++k) {
-    const HeldTriangle& h = range[k];
+    const BuildItem& h = range[k];
     // Every triangle of the range lies inside the node's box (the box is the union of theirs),
     // so it fits a half exactly when it fits on the split axis; a box with a coordinate that is
     // not a number fits nowhere, which only the whole test tells.
@@ -143,7 +152,7 @@ void SplitNode(int id, HeldTriangle* from) {
   }
   int w[3] = {0, stay, stay + n1};
   for (int k = 0; k < count; ++k) {
-    if (side[k] == 0) range[k].trig->marked = 1;  // straddles the midpoint: stays here for good
+    if (side[k] == 0) gBuild->built[range[k].number].marked = 1;  // straddles the midpoint: stays here for good
     out[w[side[k]]++] = range[k];
   }
   KeepRange(to, first, stay);
@@ -165,8 +174,8 @@ void SplitNode(int id, HeldTriangle* from) {
   }
 }
 
-// Turns the node numbers of the build into pointers, chains every node after the root and
-// gives each triangle its holding node.
+// Turns the node numbers of the build into pointers, chains every node after the root, gives
+// each triangle its holding node and keeps the nodes' triangles with their records.
 void LinkBuiltTree() {
   auto ptr = [](int id) -> AABB* { return id < 0 ? nullptr : (id == 0 ? &boxTree : &gTreeNodes[id]); };
   const int total = static_cast<int>(gTreeNodes.size());
@@ -178,7 +187,15 @@ void LinkBuiltTree() {
     node->next = id + 1 < total ? ptr(id + 1) : nullptr;
     node->visible = 0;
     node->depth = 0;
-    for (int k = 0; k < node->numPolys; ++k) gNodeTrigs[gNodeFirst[id] + k].trig->boundingBox.parent = node;
+    for (int k = 0; k < node->numPolys; ++k) gBuild->built[gBuildItems[gNodeFirst[id] + k].number].node = node;
+  }
+  const size_t n = gBuildItems.size();
+  gNodeTrigs.resize(n);
+  gNodeNumbers.resize(n);
+  for (size_t k = 0; k < n; ++k) {
+    const BuildItem& item = gBuildItems[k];
+    gNodeTrigs[k] = {item.min, item.max, gBuild->triangles[item.number].trig};
+    gNodeNumbers[k] = item.number;
   }
   gBuildLinks.clear();
   gBuildLinks.shrink_to_fit();
@@ -197,6 +214,8 @@ void FreeBoxTree() {
   gNodeFirst.assign(1, 0);
   gNodeTrigs.clear();
   gNodeTrigs.shrink_to_fit();
+  gNodeNumbers.clear();
+  gNodeNumbers.shrink_to_fit();
   gMarkedNodes.clear();
   gTreeDepth = 0;
   boxTree.sub1 = boxTree.sub2 = nullptr;
@@ -206,51 +225,55 @@ void FreeBoxTree() {
   boxTree.visible = 0;
 }
 
-void BuildBoxTree() {
+void BuildBoxTree(LevelBuild* build) {
   FreeBoxTree();
-  if (!baseLT.next) return;
-  // One pass over the list: each triangle's box, its place in the root, and the root's box.
-  gNodeTrigs.reserve(gNumTriangles > 0 ? static_cast<size_t>(gNumTriangles) : 0);
-  vector_type rootMin = baseLT.next->vertexPtrs[0]->pos, rootMax = rootMin;
+  const size_t n = build->triangles.size();
+  if (n == 0) return;
+  // One pass: each triangle's box, its place in the root, and the root's box.
+  gBuild = build;
+  gBuildItems.resize(n);
+  vector_type rootMin = build->triangles[build->order[0]].corner[0], rootMax = rootMin;
   bool ordered = true;
-  for (level_triangle* t = baseLT.next; t; t = t->next) {
-    AABB& b = t->boundingBox;
-    vector_type p0 = t->vertexPtrs[0]->pos, p1 = t->vertexPtrs[1]->pos, p2 = t->vertexPtrs[2]->pos;
-    b.min = VMin(VMin(p0, p1), p2);
-    b.max = VMax(VMax(p0, p1), p2);
-    b.parent = &boxTree;
-    t->marked = 0;
-    ordered = ordered && b.min.x <= b.max.x && b.min.y <= b.max.y && b.min.z <= b.max.z;
-    rootMin = VMin(rootMin, b.min);
-    rootMax = VMax(rootMax, b.max);
-    gNodeTrigs.push_back({b.min, b.max, t});
+  for (size_t place = 0; place < n; ++place) {
+    const uint32_t number = build->order[place];
+    const BuildTriangle& t = build->triangles[number];
+    const vector_type min = TriangleBoxMin(t), max = TriangleBoxMax(t);
+    build->built[number].node = &boxTree;
+    build->built[number].marked = 0;
+    ordered = ordered && min.x <= max.x && min.y <= max.y && min.z <= max.z;
+    rootMin = VMin(rootMin, min);
+    rootMax = VMax(rootMax, max);
+    gBuildItems[place] = {min, max, number};
   }
-  boxTree.numPolys = static_cast<int>(gNodeTrigs.size());
+  boxTree.numPolys = static_cast<int>(n);
   boxTree.min = rootMin;
   boxTree.max = rootMax;
   gAllBoxesOrdered = ordered && rootMin.x <= rootMax.x && rootMin.y <= rootMax.y && rootMin.z <= rootMax.z;
   SubDevideAABB(&boxTree);
+  gBuild = nullptr;
 }
 
 void SubDevideAABB(AABB* theBox) {
-  if (theBox != &boxTree || boxTree.numPolys <= 0) return;
-  gPartitionScratch.resize(gNodeTrigs.size());
-  gSide.resize(gNodeTrigs.size());
+  if (theBox != &boxTree || boxTree.numPolys <= 0 || !gBuild) return;
+  gPartitionScratch.resize(gBuildItems.size());
+  gSide.resize(gBuildItems.size());
   gBuildLinks.assign(1, {-1, -1, -1, 0});
   gTreeNodes.resize(1);
   gNodeFirst.assign(1, 0);
-  SplitNode(0, gNodeTrigs.data());
+  SplitNode(0, gBuildItems.data());
   LinkBuiltTree();
-  gPartitionScratch.clear();
-  gPartitionScratch.shrink_to_fit();
+  for (std::vector<BuildItem>* buffer : {&gPartitionScratch, &gBuildItems}) {
+    buffer->clear();
+    buffer->shrink_to_fit();
+  }
   gSide.clear();
   gSide.shrink_to_fit();
 }
 
 HeldTriangles NodeHeldTriangles(const AABB* node) {
   uint32_t id = NodeNumber(node);
-  if (id >= gNodeFirst.size() || node->numPolys <= 0) return {nullptr, 0};
-  return {gNodeTrigs.data() + gNodeFirst[id], node->numPolys};
+  if (id >= gNodeFirst.size() || node->numPolys <= 0) return {nullptr, nullptr, 0};
+  return {gNodeTrigs.data() + gNodeFirst[id], gNodeNumbers.data() + gNodeFirst[id], node->numPolys};
 }
 
 int BoxTreeNodeCount() { return static_cast<int>(gTreeNodes.size()); }

@@ -6,6 +6,8 @@
 
 #include "world/level_types.h"
 
+struct LevelBuild;
+
 // The root; the chain of all nodes starts here.
 extern AABB boxTree;
 // Deepest level a split may reach; a node there stays a leaf whatever it holds.
@@ -14,17 +16,18 @@ constexpr int kMaxBoxTreeDepth = 96;
 constexpr int kMaxTrianglesPerLeaf = 10;
 
 int AABBinAABB(const AABB* smallOne, const AABB* big);
-// Builds the tree below the root from the triangles the root holds. Only the root can be
-// split: the tree is always rebuilt whole.
+// Builds the tree below the root from the triangles the root holds, while BuildBoxTree runs.
+// Only the root can be split: the tree is always rebuilt whole.
 void SubDevideAABB(AABB* theBox);
 void HandleMeshCulling();
 void CheckAABBWithPlanesRecursively(AABB* box);
 int CheckAABBWithPlanes(AABB* box);
 void DrawAABB(AABB box);
 
-// Puts every triangle of the list into the root (box, holding node, count) and builds the
-// tree; with no triangles the root keeps its last box and has no children.
-void BuildBoxTree();
+// Puts every triangle of the build into the root (box, holding node, count) and builds the
+// tree, leaving each triangle's box, holding node and straddling mark in the build; with no
+// triangles the root keeps its last box and has no children.
+void BuildBoxTree(LevelBuild* build);
 // Frees every node after the root and resets the root's links and count.
 void FreeBoxTree();
 
@@ -34,9 +37,11 @@ struct HeldTriangle {
   vector_type min, max;
   level_triangle* trig;
 };
-// The triangles a node holds (those whose box's parent is the node).
+// The triangles a node holds (those whose box's parent is the node), and their numbers in the
+// level build that made the tree.
 struct HeldTriangles {
   const HeldTriangle* list;
+  const uint32_t* numbers;
   int count;
 };
 HeldTriangles NodeHeldTriangles(const AABB* node);

@@ -12,6 +12,7 @@
 #include "objects/player.h"
 #include "world/box_tree.h"
 #include "world/collide_slide.h"
+#include "world/level_build.h"
 #include "world/object_collision.h"
 #include "world/radix_sort.h"
 #include "world/record_pool.h"
@@ -92,12 +93,6 @@ std::vector<uint32_t> gMaterialRoom;
 
 // Sort key: a distance that is not a number sorts as the farthest.
 inline float DistanceKey(float distance) { return std::isnan(distance) ? INFINITY : distance; }
-
-// The centroid the distance is measured to: the corner sum times 0.333333.
-vector_type TriangleCentroid(const level_triangle* t) {
-  vector_type sum = VAdd(VAdd(t->vertexPtrs[0]->pos, t->vertexPtrs[1]->pos), t->vertexPtrs[2]->pos);
-  return VScale(sum, 0.333333f);
-}
 
 bool HasDrawIndex(const level_triangle* t) {
   return t->drawIndex < gDrawTriangles.size() && gDrawTriangles[t->drawIndex] == t;
@@ -282,11 +277,11 @@ void ForgetDrawArrays() {
   gListRelinkPending = false;
 }
 
-void AddDrawTriangle(level_triangle* t);
+void AddDrawTriangle(LevelBuild* build, uint32_t number);
 
 // Gives the held triangles of every node their draw indices, visiting the tree as culling
 // does: sub1's subtree, sub2's subtree, then the node.
-void NumberTrianglesByNode() {
+void NumberTrianglesByNode(LevelBuild* build) {
   struct Visit {
     AABB* node;
     bool childrenDone;
@@ -305,26 +300,27 @@ void NumberTrianglesByNode() {
     }
     node->firstDrawIndex = static_cast<uint32_t>(gDrawTriangles.size());
     HeldTriangles held = NodeHeldTriangles(node);
-    for (int k = 0; k < held.count; ++k) AddDrawTriangle(held.list[k].trig);
+    for (int k = 0; k < held.count; ++k) AddDrawTriangle(build, held.numbers[k]);
   }
 }
 
-void AddDrawTriangle(level_triangle* t) {
-  t->drawIndex = static_cast<uint32_t>(gDrawTriangles.size());
+// The build's triangle `number` takes the next draw index.
+void AddDrawTriangle(LevelBuild* build, uint32_t number) {
+  const BuildTriangle& t = build->triangles[number];
+  build->built[number].drawIndex = static_cast<uint32_t>(gDrawTriangles.size());
   TriangleDrawData d;
   for (int c = 0; c < 3; ++c) {
-    d.corner[c] = t->vertexPtrs[c]->index;
-    d.normal[c] = VComponent(t->normal, c);
-    d.uv[2 * c] = t->u[c];
-    d.uv[2 * c + 1] = t->v[c];
+    d.corner[c] = t.vertex[c];
+    d.normal[c] = VComponent(t.normal, c);
   }
+  for (int c = 0; c < 6; ++c) d.uv[c] = t.uv[c];
   // A negative material is out of range like a too large one.
-  const uint32_t material = t->meshworkMaterial < 0 ? kNeverDrawn - 1 : static_cast<uint32_t>(t->meshworkMaterial);
-  gDrawTriangles.push_back(t);
+  const uint32_t material = t.material < 0 ? kNeverDrawn - 1 : static_cast<uint32_t>(t.material);
+  gDrawTriangles.push_back(t.trig);
   gDrawData.push_back(d);
-  gDrawMaterial.push_back(t->visible && !t->invisible ? material : kNeverDrawn);
-  gCentroids.push_back(TriangleCentroid(t));
-  gDistances.push_back(t->zDist);
+  gDrawMaterial.push_back(t.drawn ? material : kNeverDrawn);
+  gCentroids.push_back(t.centroid);
+  gDistances.push_back(t.distance);
 }
 
 // Relinks the list in the order of gOrder: place numbers and distances go into the records.
@@ -339,27 +335,6 @@ void RelinkList() {
   }
   last->next = nullptr;
   gListRelinkPending = false;
-}
-
-// Sorts the list by distance to the player when the level is built, before the tree is built,
-// stable from the order the lists gave.
-void SortListByDistance() {
-  std::vector<std::pair<float, level_triangle*>> order;
-  const vector_type P = playerPos;
-  for (level_triangle* t = baseLT.next; t; t = t->next) order.push_back({VDistance(P, TriangleCentroid(t)), t});
-  std::stable_sort(order.begin(), order.end(), [](const std::pair<float, level_triangle*>& x,
-                                                   const std::pair<float, level_triangle*>& y) {
-    return DistanceKey(x.first) < DistanceKey(y.first);
-  });
-  level_triangle* last = &baseLT;
-  uint32_t place = 0;
-  for (auto& [distance, t] : order) {
-    t->zDist = distance;
-    t->listOrder = place++;
-    last->next = t;
-    last = t;
-  }
-  last->next = nullptr;
 }
 
 void FreeAllLists() {
@@ -395,32 +370,27 @@ void UpdateLevelIfChanged() {
   if (gLevelNeedsRebuild) GenerateLevelFromMesh();
 }
 
+// The triangle list is read once; the sort, the tree, the collision data and the draw arrays
+// work on what was read, and the records take the results in one pass at the end.
 void GenerateLevelFromMesh() {
   gLevelNeedsRebuild = 0;
   SyncLevelTriangleList();
-  NumberLevelVertices();
-  MakeMeshVertexNormals();
-  SortListByDistance();
-  BuildBoxTree();
-  BuildObjectCollisionData();
-  BuildLevelDrawArrays();
+  LevelBuild build;
+  GatherLevelForBuild(&build);
+  SortLevelBuildByDistance(&build);
+  BuildBoxTree(&build);
+  BuildObjectCollisionData(&build);
+  BuildLevelDrawArrays(&build);
+  StoreLevelBuild(build);
 }
 
+// The level build makes the vertex normals as it reads the triangle list.
 void MakeMeshVertexNormals() {
-  for (mesh_vert* v = baseMeshVert.next; v; v = v->next) {
-    v->collPos = v->pos;
-    v->vertexNormal = {0.0f, 0.0f, 0.0f};
-  }
-  for (level_triangle* t = baseLT.next; t; t = t->next)
-    for (mesh_vert* corner : t->vertexPtrs) corner->vertexNormal = VAdd(corner->vertexNormal, t->normal);
-  for (mesh_vert* v = baseMeshVert.next; v; v = v->next) {
-    vector_type& n = v->vertexNormal;
-    if (n.x == 0.0f && n.y == 0.0f && n.z == 0.0f) n = {0.0f, 1.0f, 0.0f};
-    else Normalize(&n);
-  }
+  LevelBuild build;
+  GatherLevelForBuild(&build);
 }
 
-void BuildLevelDrawArrays() {
+void BuildLevelDrawArrays(LevelBuild* build) {
   // The build numbered the vertices 0..n-1 in list order.
   uint32_t count = 0;
   for (mesh_vert* v = baseMeshVert.next; v; v = v->next) ++count;
@@ -437,17 +407,25 @@ void BuildLevelDrawArrays() {
   // Draw indices in the order of the tree's nodes; a triangle no node holds (there should be
   // none) comes last and is never drawn.
   ForgetDrawArrays();
-  NumberTrianglesByNode();
-  for (level_triangle* t = baseLT.next; t; t = t->next)
-    if (!HasDrawIndex(t)) AddDrawTriangle(t);
+  const size_t n = build->triangles.size();
+  gDrawTriangles.reserve(n);
+  gDrawData.reserve(n);
+  gDrawMaterial.reserve(n);
+  gCentroids.reserve(n);
+  gDistances.reserve(n);
+  for (BuiltTriangle& b : build->built) b.drawIndex = kNeverDrawn;
+  NumberTrianglesByNode(build);
+  for (uint32_t number : build->order)
+    if (build->built[number].drawIndex == kNeverDrawn) AddDrawTriangle(build, number);
   gNumTriangles = static_cast<int>(gDrawTriangles.size());
 
   // The distance order starts as the list's order, which the build sorted.
-  gPlaceOf.resize(gDrawTriangles.size());
-  gPlaceKey.resize(gDrawTriangles.size());
-  for (level_triangle* t = baseLT.next; t; t = t->next) {
-    gPlaceOf[t->drawIndex] = static_cast<uint32_t>(gOrder.size());
-    gOrder.push_back(t->drawIndex);
+  gPlaceOf.resize(n);
+  gPlaceKey.resize(n);
+  gOrder.resize(n);
+  for (uint32_t place = 0; place < n; ++place) {
+    gOrder[place] = build->built[build->order[place]].drawIndex;
+    gPlaceOf[gOrder[place]] = place;
   }
   ResetMaterialCounters();
 }
@@ -572,6 +550,8 @@ void FreeMeshEdge(mesh_edge* e) { gEdgePool.Free(e); }
 void FreeLevelTriangle(level_triangle* t) { gTrianglePool.Free(t); }
 
 size_t LevelRecordsLive() { return gVertexPool.Live() + gEdgePool.Live() + gTrianglePool.Live(); }
+
+size_t LevelTrianglesMade() { return gTrianglePool.Live(); }
 
 void DeleteVertices(int all) {
   if (all) {

@@ -7,6 +7,8 @@
 
 #include "world/level_types.h"
 
+struct LevelBuild;
+
 // List heads carry no data; the first element is the head's next.
 extern mesh_vert baseMeshVert;
 extern mesh_edge baseEdge;
@@ -38,11 +40,12 @@ void InitLevelLists();
 // MarkLevelChanged, which makes the next frame or query rebuild first).
 void GenerateLevelFromMesh();
 void MakeMeshVertexNormals();
-// At the level build, after the box tree: numbers the vertices in list order, fills the
-// vertex arrays, and keeps each triangle's corners, normal, texture coordinates, material,
-// flags and centroid in contiguous arrays, numbered node by node so that the triangles a node
-// holds form one range (the node's firstDrawIndex).
-void BuildLevelDrawArrays();
+// At the level build, after the box tree: fills the vertex arrays (the build numbered the
+// vertices in list order), and keeps each triangle's corners, normal, texture coordinates,
+// material, flags and centroid in contiguous arrays, numbered node by node so that the
+// triangles a node holds form one range (the node's firstDrawIndex); each triangle's draw
+// index is left in the build.
+void BuildLevelDrawArrays(LevelBuild* build);
 // Once per frame after culling: refreshes every centroid's distance to the player, sorts the
 // triangles by it (stable: equal distances keep their order from the last frame) and fills
 // the per-material lists from the visible nodes' triangles, opaque materials nearest first,
@@ -74,6 +77,8 @@ void FreeMeshEdge(mesh_edge* e);
 void FreeLevelTriangle(level_triangle* t);
 // Level records made and not yet freed (vertices, edges and triangles together).
 size_t LevelRecordsLive();
+// Triangle records made and not yet freed (the level's triangles, and any not yet linked).
+size_t LevelTrianglesMade();
 // Numbers the level vertices 0..n-1 in list order and returns n.
 uint32_t NumberLevelVertices();
 void DeleteVertices(int all);

@@ -18,6 +18,7 @@
 #include "world/collide_slide.h"
 #include "world/collision_mesh.h"
 #include "world/feature_tree.h"
+#include "world/level_build.h"
 #include "world/level_mesh.h"
 #include "world/line_queries.h"
 #include "world/record_pool.h"
@@ -222,28 +223,29 @@ void ReleaseCollisionStorage() {
 
 }  // namespace
 
-// One walk of the triangle list: each triangle gets its plane record and its corners are
-// gathered for the collision hierarchy.
-void BuildObjectCollisionData() {
-  const size_t expected = gCollisionMesh.trigs.size();
+// One pass over the build's triangles in list order: each gets its plane record (left in the
+// build for the records) and its corners are gathered for the collision hierarchy.
+void BuildObjectCollisionData(LevelBuild* build) {
   ReleaseCollisionStorage();
+  const size_t n = build->triangles.size();
   std::vector<CollisionTriangle> listed;
-  listed.reserve(expected);
+  listed.reserve(n);
   plane_type* previous = nullptr;
-  for (level_triangle* t = baseLT.next; t; t = t->next) {
+  for (const uint32_t number : build->order) {
+    const BuildTriangle& t = build->triangles[number];
     CollisionTriangle c;
-    for (int i = 0; i < 3; ++i) c.corner[i] = t->vertexPtrs[i]->pos;
-    c.trig = t;
+    for (int i = 0; i < 3; ++i) c.corner[i] = t.corner[i];
+    c.trig = t.trig;
     // A corner that is not a finite point (a script may place one) makes every test of the
     // triangle fail; kept out of the hierarchy, it cannot spoil the boxes of its neighbours.
     if (FinitePoint(c.corner[0]) && FinitePoint(c.corner[1]) && FinitePoint(c.corner[2])) listed.push_back(c);
     plane_type* pl = gPlanePool.New();
-    *pl = planeFromTrig(t->normal, c.corner[0]);
+    *pl = planeFromTrig(t.normal, c.corner[0]);
     pl->collision = 0;
     pl->next = nullptr;
     if (previous) previous->next = pl;
     previous = pl;
-    t->thePlane = pl;
+    build->built[number].plane = pl;
   }
   BuildCollisionMesh(&listed);
 }

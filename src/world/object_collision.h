@@ -6,6 +6,7 @@
 #include "world/level_types.h"
 
 struct human_being;
+struct LevelBuild;
 
 // The player's sphere has its centre 1.0 above playerPos and this radius.
 extern float gPlayerBoundingSphereRadius;
@@ -34,7 +35,8 @@ int StandardTeamCollision(vector_type p, vector_type w, int team);
 int CheckMoveNew(float oldX, float oldZ, float* newX, float* newZ, float y, float angle, float* fall,
                  long* fallStartTime, human_being* who, void* sliders);
 
-// Plane records of the level triangles (each triangle's thePlane) and the search structure
-// over the level's edges and vertices; rebuilt with the level, freed with it.
-void BuildObjectCollisionData();
+// Plane records of the level triangles (each triangle's thePlane, left in the build) and the
+// collision hierarchy over them; rebuilt with the level, freed with it. The search structure
+// over the level's edges and vertices follows on the first sphere test that needs it.
+void BuildObjectCollisionData(LevelBuild* build);
 void FreeObjectCollisionData();
