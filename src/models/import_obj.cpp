@@ -17,6 +17,22 @@ namespace {
 
 inline bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
 inline bool IsLineEnd(char c) { return c == '\n' || c == '\r'; }
+
+// Finds line ends in [data, end): the first CR or LF at or after a line's start. The next LF
+// found is remembered, so that a file whose lines end in CR alone is still scanned once.
+struct LineEnds {
+  const char* end;
+  const char* nextLF = nullptr;
+
+  const char* after(const char* p) {
+    if (!nextLF || nextLF < p) {
+      const void* lf = std::memchr(p, '\n', static_cast<size_t>(end - p));
+      nextLF = lf ? static_cast<const char*>(lf) : end;
+    }
+    const void* cr = std::memchr(p, '\r', static_cast<size_t>(nextLF - p));
+    return cr ? static_cast<const char*>(cr) : nextLF;
+  }
+};
 inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // A cursor over one line [p, end).
@@ -190,13 +206,14 @@ std::string Word(const char* p, const char* end) { return std::string(p, static_
 void ParseOBJ(const char* data, size_t size, float scaleFactor, ObjFile* out) {
   const char* p = data;
   const char* end = data + size;
+  LineEnds lineEnds{end};
   int32_t currentMaterial = -1;
   std::unordered_map<std::string, int32_t> materialIndex;
   std::string name;
 
   while (p < end) {
     const char* line = p;
-    while (p < end && !IsLineEnd(*p)) p++;
+    p = lineEnds.after(p);
     const char* lineEnd = p;
     while (p < end && IsLineEnd(*p)) p++;  // empty lines carry nothing
 
@@ -253,10 +270,11 @@ void ParseOBJ(const char* data, size_t size, float scaleFactor, ObjFile* out) {
 void ParseMTL(const char* data, size_t size, std::vector<ObjMaterial>* out) {
   const char* p = data;
   const char* end = data + size;
+  LineEnds lineEnds{end};
   ObjMaterial* current = nullptr;
   while (p < end) {
     const char* line = p;
-    while (p < end && !IsLineEnd(*p)) p++;
+    p = lineEnds.after(p);
     const char* lineEnd = p;
     while (p < end && IsLineEnd(*p)) p++;
     const char* kw;

@@ -40,32 +40,11 @@ fpoint SetFPt(float h, float v) { return {h, v}; }
 
 double squareOf(float f) { return static_cast<double>(f) * f; }
 
-double DotProduct(vector_type a, vector_type b) {
-  return static_cast<double>(a.x) * b.x + static_cast<double>(a.y) * b.y + static_cast<double>(a.z) * b.z;
-}
-
-vector_type CrossProduct(vector_type a, vector_type b) {
-  return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-
 float vectorDistance(vector_type a, vector_type b) {
   vector_type d = Sub(a, b);
   return static_cast<float>(std::sqrt(DotProduct(d, d)));
 }
 
-void Normalize(vector_type* v) {
-  double length = std::sqrt(DotProduct(*v, *v));
-  if (length == 0.0) length = 1.0;
-  v->x = static_cast<float>(v->x / length);
-  v->y = static_cast<float>(v->y / length);
-  v->z = static_cast<float>(v->z / length);
-}
-
-vector_type GetNormalOfTrig(vector_type a, vector_type b, vector_type c) {
-  vector_type n = CrossProduct(Sub(b, a), Sub(c, a));
-  Normalize(&n);
-  return n;
-}
 
 plane_type planeFromTrig(vector_type normal, vector_type triangleVertex) {
   plane_type plane = {};

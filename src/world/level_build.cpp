@@ -61,9 +61,15 @@ void SortLevelBuildByDistance(LevelBuild* build) {
   scratch = std::vector<KeyedIndex>();
   build->order.resize(n);
   build->placeOf.resize(n);
+  build->placed.resize(n);
   for (size_t place = 0; place < n; ++place) {
-    build->order[place] = keyed[place].index;
-    build->placeOf[keyed[place].index] = static_cast<uint32_t>(place);
+    const uint32_t number = keyed[place].index;
+    build->order[place] = number;
+    build->placeOf[number] = static_cast<uint32_t>(place);
+    const BuildTriangle& t = build->triangles[number];
+    CollisionTriangle& c = build->placed[place];
+    for (int i = 0; i < 3; ++i) c.corner[i] = t.corner[i];
+    c.trig = t.trig;
   }
   build->built.assign(n, BuiltTriangle{});
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "world/collision_mesh.h"
 #include "world/level_types.h"
 #include "world/world_math.h"
 
@@ -45,6 +46,9 @@ struct LevelBuild {
   std::vector<BuiltTriangle> built;      // by number
   std::vector<uint32_t> order;           // by place in the sorted list (nearest first): the number
   std::vector<uint32_t> placeOf;         // by number: the place
+  // By place: the corners and the record, which the box tree and the collision data read in
+  // list order (the collision data takes the array over).
+  std::vector<CollisionTriangle> placed;
 };
 
 // Numbers the vertices 0..n-1 in list order, makes every vertex normal and collPos, and reads

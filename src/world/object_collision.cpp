@@ -4,6 +4,7 @@
 // object boxes. Also the collision data built with the level: plane records and hierarchies.
 #include "world/object_collision.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <memory>
@@ -223,30 +224,31 @@ void ReleaseCollisionStorage() {
 
 }  // namespace
 
-// One pass over the build's triangles in list order: each gets its plane record (left in the
-// build for the records) and its corners are gathered for the collision hierarchy.
+// Each triangle gets its plane record (left in the build for the records; made and chained in
+// the order the list was read), and the collision hierarchy is built over the triangles in
+// list order.
 void BuildObjectCollisionData(LevelBuild* build) {
   ReleaseCollisionStorage();
-  const size_t n = build->triangles.size();
-  std::vector<CollisionTriangle> listed;
-  listed.reserve(n);
   plane_type* previous = nullptr;
-  for (const uint32_t number : build->order) {
+  for (size_t number = 0; number < build->triangles.size(); ++number) {
     const BuildTriangle& t = build->triangles[number];
-    CollisionTriangle c;
-    for (int i = 0; i < 3; ++i) c.corner[i] = t.corner[i];
-    c.trig = t.trig;
-    // A corner that is not a finite point (a script may place one) makes every test of the
-    // triangle fail; kept out of the hierarchy, it cannot spoil the boxes of its neighbours.
-    if (FinitePoint(c.corner[0]) && FinitePoint(c.corner[1]) && FinitePoint(c.corner[2])) listed.push_back(c);
     plane_type* pl = gPlanePool.New();
-    *pl = planeFromTrig(t.normal, c.corner[0]);
+    *pl = planeFromTrig(t.normal, t.corner[0]);
     pl->collision = 0;
     pl->next = nullptr;
     if (previous) previous->next = pl;
     previous = pl;
     build->built[number].plane = pl;
   }
+  // A corner that is not a finite point (a script may place one) makes every test of the
+  // triangle fail; kept out of the hierarchy, it cannot spoil the boxes of its neighbours.
+  auto finite = [](const CollisionTriangle& c) {
+    return FinitePoint(c.corner[0]) && FinitePoint(c.corner[1]) && FinitePoint(c.corner[2]);
+  };
+  std::vector<CollisionTriangle> listed = std::move(build->placed);
+  build->placed.clear();
+  listed.erase(std::remove_if(listed.begin(), listed.end(), [&](const CollisionTriangle& c) { return !finite(c); }),
+               listed.end());
   BuildCollisionMesh(&listed);
 }
 
