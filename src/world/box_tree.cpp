@@ -20,8 +20,9 @@ namespace {
 // Nodes after the root; entry 0 is unused so that a node's number is its place here and
 // the root is number 0.
 std::vector<AABB> gTreeNodes;
-// Parallel to the node numbers: start of the node's range in gNodeTrigs. A node's range
-// holds its own triangles first, then the ranges of its subtrees.
+// Parallel to the node numbers: where the triangles the node holds start in gNodeTrigs (while
+// a node is being split, where its whole range starts). A node's range holds sub1's range, then
+// its own triangles, then sub2's range.
 std::vector<uint32_t> gNodeFirst;
 std::vector<HeldTriangle> gNodeTrigs;
 std::vector<uint32_t> gNodeNumbers;  // parallel to gNodeTrigs: the triangle's number in the build
@@ -36,8 +37,8 @@ std::vector<BuildItem> gBuildItems;
 std::vector<BuildItem> gPartitionScratch;
 // The build being made into a tree: its triangles and what the tree decides for each.
 LevelBuild* gBuild = nullptr;
-// Which way each triangle of the node being split goes: 0 stays, 1 or 2 the child.
-std::vector<uint8_t> gSide;
+// The triangles of the node being split that stay in it.
+std::vector<BuildItem> gStaying;
 std::vector<AABB*> gMarkedNodes;
 // No triangle box of the tree being built has a coordinate that is not a number.
 bool gAllBoxesOrdered = true;
@@ -78,21 +79,31 @@ int NewBuildNode(int parent, const AABB& box, uint32_t first, int count) {
   return static_cast<int>(gTreeNodes.size()) - 1;
 }
 
-// Copies a node's range into gBuildItems when it lies in the scratch buffer.
-void KeepRange(const BuildItem* from, uint32_t first, int count) {
-  if (from != gBuildItems.data()) std::copy(from + first, from + first + count, gBuildItems.data() + first);
+// Puts a range that a node keeps for good into gBuildItems at the same places, in list order.
+void KeepRange(BuildItem* from, uint32_t first, int count, bool reversed) {
+  BuildItem* begin = from + first;
+  BuildItem* home = gBuildItems.data() + first;
+  if (reversed) {
+    if (from == gBuildItems.data()) std::reverse(begin, begin + count);
+    else std::reverse_copy(begin, begin + count, home);
+  } else if (from != gBuildItems.data()) {
+    std::copy(begin, begin + count, home);
+  }
 }
 
 // Splits node `id`, whose range [first, first + count) of `from` (gBuildItems or the scratch
-// buffer) holds the triangles it may still pass down, and recurses into children holding more
-// than the leaf limit.
-void SplitNode(int id, BuildItem* from) {
+// buffer) holds the triangles it may still pass down, in list order or, when `reversed`, in
+// reverse list order. One pass over the range passes the triangles down into the other buffer:
+// child 1's from the front of the range in list order, child 2's from the back in reverse
+// order, and those that stay in between (kept in gBuildItems at once). Recurses into children
+// holding more than the leaf limit.
+void SplitNode(int id, BuildItem* from, bool reversed) {
   const uint32_t first = gNodeFirst[id];
   const int count = BuildNode(id).numPolys;
   const int depth = gBuildLinks[id].depth;
   if (depth > gTreeDepth) gTreeDepth = depth;
   if (depth >= kMaxBoxTreeDepth) {
-    KeepRange(from, first, count);
+    KeepRange(from, first, count, reversed);
     return;
   }
 
@@ -108,15 +119,15 @@ void SplitNode(int id, BuildItem* from) {
   VSetComponent(&half1.max, axis, mid);
   VSetComponent(&half2.min, axis, mid);
 
-  // Stable three-way partition: triangles that stay, then child 1's, then child 2's.
   BuildItem* to = from == gBuildItems.data() ? gPartitionScratch.data() : gBuildItems.data();
   const BuildItem* range = from + first;
-  BuildItem* out = to + first;
-  uint8_t* side = gSide.data();
-  int stay = 0, n1 = 0, n2 = 0;
+  BuildItem* front = to + first;
+  BuildItem* back = to + first + count - 1;
+  gStaying.clear();
+  int n1 = 0, n2 = 0;
   AABB box1{}, box2{};
   for (int k = 0; k < count; ++k) {
-    const BuildItem& h = range[k];
+    const BuildItem& h = reversed ? range[count - 1 - k] : range[k];
     // Every triangle of the range lies inside the node's box (the box is the union of theirs),
     // so it fits a half exactly when it fits on the split axis; a box with a coordinate that is
     // not a number fits nowhere, which only the whole test tells.
@@ -129,48 +140,46 @@ void SplitNode(int id, BuildItem* from) {
       in2 = !in1 && BoxInBox(h.min, h.max, half2);
     }
     if (in1) {
-      side[k] = 1;
       box1.min = n1 ? VMin(box1.min, h.min) : h.min;
       box1.max = n1 ? VMax(box1.max, h.max) : h.max;
-      ++n1;
+      front[n1++] = h;
     } else if (in2) {
-      side[k] = 2;
       box2.min = n2 ? VMin(box2.min, h.min) : h.min;
       box2.max = n2 ? VMax(box2.max, h.max) : h.max;
-      ++n2;
+      *(back - n2++) = h;
     } else {
-      side[k] = 0;
-      ++stay;
+      gStaying.push_back(h);
     }
   }
+  const int stay = static_cast<int>(gStaying.size());
   // When every triangle would pass into one child whose box did not shrink (they all collapse
   // into one point, or halving no longer changes the float bounds) the split would repeat for
   // ever: the node stays a leaf holding them all.
   if (stay == 0 && ((n1 == count && SameBox(box1, box)) || (n2 == count && SameBox(box2, box)))) {
-    KeepRange(from, first, count);
+    KeepRange(from, first, count, reversed);
     return;
   }
-  int w[3] = {0, stay, stay + n1};
-  for (int k = 0; k < count; ++k) {
-    if (side[k] == 0) gBuild->built[range[k].number].marked = 1;  // straddles the midpoint: stays here for good
-    out[w[side[k]]++] = range[k];
+  // Those that straddle the midpoint stay here for good, between the children's ranges.
+  for (int k = 0; k < stay; ++k) {
+    gBuild->built[gStaying[k].number].marked = 1;
+    gBuildItems[first + n1 + k] = gStaying[k];
   }
-  KeepRange(to, first, stay);
+  gNodeFirst[id] = first + n1;
   BuildNode(id).numPolys = stay;
 
   int child1 = -1, child2 = -1;
-  if (n1 > 0) child1 = NewBuildNode(id, box1, first + stay, n1);
-  if (n2 > 0) child2 = NewBuildNode(id, box2, first + stay + n1, n2);
+  if (n1 > 0) child1 = NewBuildNode(id, box1, first, n1);
+  if (n2 > 0) child2 = NewBuildNode(id, box2, first + n1 + stay, n2);
   gBuildLinks[id].sub1 = child1;
   gBuildLinks[id].sub2 = child2;
 
   if (child1 >= 0) {
-    if (n1 > kMaxTrianglesPerLeaf) SplitNode(child1, to);
-    else KeepRange(to, first + stay, n1);
+    if (n1 > kMaxTrianglesPerLeaf) SplitNode(child1, to, false);
+    else KeepRange(to, first, n1, false);
   }
   if (child2 >= 0) {
-    if (n2 > kMaxTrianglesPerLeaf) SplitNode(child2, to);
-    else KeepRange(to, first + stay + n1, n2);
+    if (n2 > kMaxTrianglesPerLeaf) SplitNode(child2, to, true);
+    else KeepRange(to, first + n1 + stay, n2, true);
   }
 }
 
@@ -256,18 +265,17 @@ void BuildBoxTree(LevelBuild* build) {
 void SubDevideAABB(AABB* theBox) {
   if (theBox != &boxTree || boxTree.numPolys <= 0 || !gBuild) return;
   gPartitionScratch.resize(gBuildItems.size());
-  gSide.resize(gBuildItems.size());
   gBuildLinks.assign(1, {-1, -1, -1, 0});
   gTreeNodes.resize(1);
   gNodeFirst.assign(1, 0);
-  SplitNode(0, gBuildItems.data());
+  SplitNode(0, gBuildItems.data(), false);
   LinkBuiltTree();
   for (std::vector<BuildItem>* buffer : {&gPartitionScratch, &gBuildItems}) {
     buffer->clear();
     buffer->shrink_to_fit();
   }
-  gSide.clear();
-  gSide.shrink_to_fit();
+  gStaying.clear();
+  gStaying.shrink_to_fit();
 }
 
 HeldTriangles NodeHeldTriangles(const AABB* node) {
