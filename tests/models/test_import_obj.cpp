@@ -57,6 +57,17 @@ TEST(ObjParse, CornerFormsAndRelativeNumbers) {
   EXPECT_EQ(obj.faces[5].v[2], 2);
 }
 
+// A line ends at CR or LF: files from old Macs end every line in CR alone, and one file may mix
+// the three endings; the last line needs no end at all.
+TEST(ObjParse, LinesEndAtCrOrLfOrBoth) {
+  ObjFile obj = Parse("v 1 0 0\rv 2 0 0\rv 3 0 0\nv 4 0 0\r\nv 5 0 0\n\rv 6 0 0\rf 1 2 3\rf 4 5 6", 1.0f);
+  ASSERT_EQ(obj.positions.size(), 6u);
+  for (int k = 0; k < 6; ++k) EXPECT_FLOAT_EQ(obj.positions[k].x, (k + 1) / 660.0f) << k;
+  ASSERT_EQ(obj.faces.size(), 2u);
+  EXPECT_EQ(obj.faces[1].v[0], 3);
+  EXPECT_EQ(obj.faces[1].v[2], 5);
+}
+
 TEST(ObjParse, NumbersScaleAndOddForms) {
   ObjFile obj = Parse("v 660 -1.32e3 +.5\nv\t1e-3\t2E2   3\nvt .5\n", 1.0f);
   ASSERT_EQ(obj.positions.size(), 2u);

@@ -2,8 +2,11 @@
 // halves), degenerate levels, the depth bound, and culling by node.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <random>
 #include <set>
+#include <vector>
 
 #include "support/level_builder.h"
 #include "render/frustum.h"
@@ -11,6 +14,7 @@
 #include "world/box_tree.h"
 #include "models/materials.h"
 #include "world/level_mesh.h"
+#include "world/world_math.h"
 
 using wt::V;
 
@@ -85,6 +89,46 @@ void Halves(const AABB& node, AABB* half1, AABB* half2) {
   const float mid = mins[axis] + (maxs[axis] - mins[axis]) * 0.5f;
   *hi[axis] = mid;
   *lo[axis] = mid;
+}
+
+// The build reads the list in its own order, sorts it, builds the tree from the sorted
+// triangles and writes each record back at the end: with a list linked in an order unlike the
+// order its records were made in, every triangle must still get its own box, plane and straddle
+// mark, and every node must hold its triangles in list order.
+TEST_F(BoxTreeTest, ShuffledListGivesEachTriangleItsOwnResultsAndNodesHoldListOrder) {
+  wt::AddRandomTriangles(4000, 60.0f, 4.0f, 5);
+  std::vector<level_triangle*> list = wt::Triangles();
+  std::shuffle(list.begin(), list.end(), std::mt19937(9));
+  level_triangle* last = &baseLT;
+  for (level_triangle* t : list) last = last->next = t;
+  last->next = nullptr;
+  GenerateLevelFromMesh();
+
+  for (level_triangle* t : wt::Triangles()) {
+    const vector_type a = t->vertexPtrs[0]->pos, b = t->vertexPtrs[1]->pos, c = t->vertexPtrs[2]->pos;
+    const vector_type mn = VMin(VMin(a, b), c), mx = VMax(VMax(a, b), c);
+    EXPECT_TRUE(mn.x == t->boundingBox.min.x && mn.y == t->boundingBox.min.y && mn.z == t->boundingBox.min.z);
+    EXPECT_TRUE(mx.x == t->boundingBox.max.x && mx.y == t->boundingBox.max.y && mx.z == t->boundingBox.max.z);
+    ASSERT_NE(t->thePlane, nullptr);
+    const plane_type expected = planeFromTrig(t->normal, a);
+    EXPECT_TRUE(t->thePlane->a == expected.a && t->thePlane->b == expected.b && t->thePlane->c == expected.c &&
+                t->thePlane->d == expected.d);
+    const AABB* node = t->boundingBox.parent;
+    // Inner nodes keep only straddlers; a leaf free to split keeps what it got.
+    if (node->sub1 || node->sub2) {
+      EXPECT_EQ(t->marked, 1);
+    } else if (node->numPolys <= kMaxTrianglesPerLeaf) {
+      EXPECT_EQ(t->marked, 0);
+    }
+  }
+  int inner = 0;
+  for (const AABB* n = &boxTree; n; n = n->next) {
+    inner += (n->sub1 || n->sub2) && n->numPolys > 1;
+    HeldTriangles held = NodeHeldTriangles(n);
+    for (int k = 1; k < held.count; ++k)
+      EXPECT_LT(held.list[k - 1].trig->listOrder, held.list[k].trig->listOrder) << "held out of list order";
+  }
+  EXPECT_GT(inner, 10);
 }
 
 TEST_F(BoxTreeTest, SplitNodesKeepOnlyStraddlersAndChildrenGetTheirHalf) {
