@@ -2,6 +2,7 @@
 // parsing), then the MTL files for the textures, then one append to the level.
 #include "models/import_obj.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -201,6 +202,23 @@ bool ParseCorner(Cursor& c, size_t numV, size_t numVT, int32_t* v, int32_t* vt) 
 
 std::string Word(const char* p, const char* end) { return std::string(p, static_cast<size_t>(end - p)); }
 
+// Room before appending to a full array of the parse: for as many entries as the rest of the
+// text promises at the rate seen since the array's first entry (at `first`), and at least
+// twice the present size, so that a large file's arrays are not grown and copied step by step.
+// An entry takes at least three bytes of text, which bounds what a guess can ask for.
+template <class T>
+void MakeRoom(std::vector<T>* v, const char* first, const char* at, const char* end) {
+  if (v->size() < v->capacity()) return;
+  const size_t have = v->size();
+  size_t want = 2 * have + 16;
+  const size_t read = static_cast<size_t>(at - first), rest = static_cast<size_t>(end - at);
+  if (have >= 1024 && read > 0) {
+    const double promised = static_cast<double>(have) / static_cast<double>(read) * static_cast<double>(rest);
+    want = std::max(want, have + static_cast<size_t>(promised * 1.02) + 16);
+  }
+  v->reserve(std::min(want, have + rest / 3 + 16));
+}
+
 }  // namespace
 
 void ParseOBJ(const char* data, size_t size, float scaleFactor, ObjFile* out) {
@@ -210,6 +228,10 @@ void ParseOBJ(const char* data, size_t size, float scaleFactor, ObjFile* out) {
   int32_t currentMaterial = -1;
   std::unordered_map<std::string, int32_t> materialIndex;
   std::string name;
+  // Where the first vertex, texture pair and face were read (for MakeRoom).
+  const char* firstVertex = nullptr;
+  const char* firstPair = nullptr;
+  const char* firstFace = nullptr;
 
   while (p < end) {
     const char* line = p;
@@ -228,11 +250,16 @@ void ParseOBJ(const char* data, size_t size, float scaleFactor, ObjFile* out) {
       for (float& f : xyz) {
         if (!ParseReal(rest, &f)) break;
       }
+      if (!firstVertex) firstVertex = line;
+      MakeRoom(&out->positions, firstVertex, line, end);
       out->positions.push_back(FileUnitsToWorld(vector_type{xyz[0], xyz[1], xyz[2]}, scaleFactor));
     } else if (KeywordIs(kw, kwLength, "vt")) {
       float uv[2] = {0, 0};
       if (ParseReal(rest, &uv[0])) ParseReal(rest, &uv[1]);
+      if (!firstPair) firstPair = line;
+      MakeRoom(&out->uvs, firstPair, line, end);
       out->uvs.push_back(uv[0]);
+      MakeRoom(&out->uvs, firstPair, line, end);
       out->uvs.push_back(uv[1]);
     } else if (KeywordIs(kw, kwLength, "f")) {
       ObjFace face;
@@ -249,6 +276,8 @@ void ParseOBJ(const char* data, size_t size, float scaleFactor, ObjFile* out) {
         continue;
       }
       face.material = currentMaterial;
+      if (!firstFace) firstFace = line;
+      MakeRoom(&out->faces, firstFace, line, end);
       out->faces.push_back(face);
     } else if (KeywordIs(kw, kwLength, "usemtl")) {
       name.assign(rest.p, rest.end);
