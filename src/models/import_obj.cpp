@@ -20,18 +20,21 @@ inline bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == 
 inline bool IsLineEnd(char c) { return c == '\n' || c == '\r'; }
 
 // Finds line ends in [data, end): the first CR or LF at or after a line's start. The next LF
-// found is remembered, so that a file whose lines end in CR alone is still scanned once.
+// and the next CR found are remembered, so that the text is scanned about once for each
+// whatever its line ends (a file without CR is searched for one only once).
 struct LineEnds {
   const char* end;
   const char* nextLF = nullptr;
+  const char* nextCR = nullptr;
 
+  static const char* Find(const char* p, const char* end, char c) {
+    const void* found = std::memchr(p, c, static_cast<size_t>(end - p));
+    return found ? static_cast<const char*>(found) : end;
+  }
   const char* after(const char* p) {
-    if (!nextLF || nextLF < p) {
-      const void* lf = std::memchr(p, '\n', static_cast<size_t>(end - p));
-      nextLF = lf ? static_cast<const char*>(lf) : end;
-    }
-    const void* cr = std::memchr(p, '\r', static_cast<size_t>(nextLF - p));
-    return cr ? static_cast<const char*>(cr) : nextLF;
+    if (!nextLF || nextLF < p) nextLF = Find(p, end, '\n');
+    if (!nextCR || nextCR < p) nextCR = Find(p, end, '\r');
+    return nextCR < nextLF ? nextCR : nextLF;
   }
 };
 inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }

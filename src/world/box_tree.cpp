@@ -268,6 +268,12 @@ void SubDevideAABB(AABB* theBox) {
   gBuildLinks.assign(1, {-1, -1, -1, 0});
   gTreeNodes.resize(1);
   gNodeFirst.assign(1, 0);
+  // A first guess at the node count (leaves hold a few triangles each), so that the node
+  // arrays of a large level are not grown step by step.
+  const size_t guess = gBuildItems.size() / 4 + 16;
+  gTreeNodes.reserve(guess);
+  gNodeFirst.reserve(guess);
+  gBuildLinks.reserve(guess);
   SplitNode(0, gBuildItems.data(), false);
   LinkBuiltTree();
   for (std::vector<BuildItem>* buffer : {&gPartitionScratch, &gBuildItems}) {
