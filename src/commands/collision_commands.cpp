@@ -105,12 +105,6 @@ void UnselectVisibleVertices() {
     if (v->visible) v->selected = v->oldSelected = 0;
 }
 
-bool AnyVisibleVertexSelected() {
-  for (mesh_vert* v = baseMeshVertPtr->next; v; v = v->next)
-    if (v->visible && v->selected) return true;
-  return false;
-}
-
 void AddTriangleAtHead(mesh_vert* a, mesh_vert* b, mesh_vert* c) {
   SyncLevelTriangleList();
   level_triangle* t = NewLevelTriangle();
@@ -270,9 +264,18 @@ void CloseTriangles(mesh_vert* a, mesh_vert* b, LineEdgeIndex* index, uint32_t s
   }
 }
 
-// Selects the vertex at p, creating it at the head of the list when there is none.
-void SelectOrMakeVertex(vector_type p) {
-  mesh_vert* v = FindVertexAt(p);
+// Asks the memory for the positions of the vertices the triangles at `slot` will be made of, a
+// few slots before they are needed: on a big level they lie far apart and out of the caches.
+void FetchCornersAhead(const LineEdgeIndex& index, uint32_t slot) {
+  if (slot >= index.selectedCount) return;
+  __builtin_prefetch(&index.vertexOf[slot]->pos);
+  for (uint32_t k = index.firstNeighbour[slot]; k < index.firstNeighbour[slot + 1]; ++k)
+    __builtin_prefetch(&index.vertexOf[index.neighbours[k]]->pos);
+}
+
+// Selects v, the first visible vertex at p (null when there is none: then one is made there
+// at the head of the list).
+void SelectOrMakeVertex(mesh_vert* v, vector_type p) {
   if (!v) {
     v = AddVertexAtHead(p);
     MarkLevelChanged();
@@ -283,7 +286,8 @@ void SelectOrMakeVertex(vector_type p) {
 void VertexCommand(const char* parms) {
   UnselectVisibleVertices();
   if (FirstWordIs(parms, "none")) return;
-  SelectOrMakeVertex(ReadPoint(parms));
+  const vector_type p = ReadPoint(parms);
+  SelectOrMakeVertex(FindVertexAt(p), p);
 }
 
 }  // namespace
@@ -440,19 +444,24 @@ char* znkinstr_vertex(char* parms, char* buffer) {
 char* znkinstr_line(char* parms, char* buffer) {
   // Only vertex knows the word "none": here it is a point whose fields cannot be read (0).
   vector_type p = ReadPoint(parms);
-  if (!AnyVisibleVertexSelected()) {
-    SelectOrMakeVertex(p);  // as vertex does at that point
+  // One walk finds the target (the first visible vertex at p) and the selected vertices.
+  mesh_vert* t = nullptr;
+  std::vector<mesh_vert*> selected;
+  for (mesh_vert* v = baseMeshVertPtr->next; v; v = v->next) {
+    if (!v->visible) continue;
+    if (!t && SamePlace(v->pos, p)) t = v;
+    if (v->selected && v != t) selected.push_back(v);
+  }
+  if (selected.empty() && !(t && t->selected)) {
+    SelectOrMakeVertex(t, p);  // as vertex does at that point
     return nullptr;
   }
-  mesh_vert* t = FindVertexAt(p);
   if (!t) t = AddVertexAtHead(p);
-  std::vector<mesh_vert*> selected;
-  for (mesh_vert* v = baseMeshVertPtr->next; v; v = v->next)
-    if (v->visible && v->selected && v != t) selected.push_back(v);
   LineEdgeIndex index(std::move(selected));
   BuildLineEdgeIndex(t, &index);
   for (uint32_t slot = 0; slot < index.selectedCount; ++slot) {
     mesh_vert* v = index.vertexOf[slot];
+    FetchCornersAhead(index, slot + 16);
     if (!index.joined[slot]) {
       mesh_edge* e = NewMeshEdge(v, t);
       e->next = baseEdgePtr->next;
