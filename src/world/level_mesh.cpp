@@ -50,12 +50,16 @@ RecordPool<level_triangle> gTrianglePool;
 uint32_t gVertexIndexLimit = 0;
 bool gVertexIndexLimitKnown = true;
 
-// What the frame lists of one triangle, copied at the level build: a triangle's corners,
-// normal and texture coordinates change only through a rebuild.
-struct TriangleDrawData {
+// What the frame reads of every drawn triangle, copied at the level build (a triangle's
+// corners and material change only through a rebuild), and the triangle's place in the last
+// listing. The frame reads these in distance order, far apart in memory, so they share one
+// small record; face normals and texture coordinates, which only flat-shaded and textured
+// materials read, are kept apart.
+struct DrawRecord {
   uint32_t corner[3];  // vertex numbers
-  float normal[3];
-  float uv[6];         // u, v of each corner
+  uint32_t material;   // or kNeverDrawn
+  // The last listing that held the triangle (see gListing) and its rank there.
+  uint32_t listing, rank;
 };
 // The material of a triangle that is never drawn (not visible, or invisible).
 constexpr uint32_t kNeverDrawn = 0xFFFFFFFFu;
@@ -64,8 +68,9 @@ constexpr uint32_t kNeverDrawn = 0xFFFFFFFFu;
 // the node): the triangles a node holds have consecutive numbers from its firstDrawIndex, and
 // a wholly visible subtree is one range.
 std::vector<level_triangle*> gDrawTriangles;  // by draw index
-std::vector<TriangleDrawData> gDrawData;      // by draw index
-std::vector<uint32_t> gDrawMaterial;          // by draw index: material, or kNeverDrawn
+std::vector<DrawRecord> gDrawRecords;         // by draw index
+std::vector<float> gDrawNormals;              // by draw index: the face normal, 3 each
+std::vector<float> gDrawUVs;                  // by draw index: u, v of each corner, 6 each
 std::vector<vector_type> gCentroids;          // by draw index
 // The list's distance order as of the sort from gOrderPos: place k holds the draw index of the
 // k-th triangle of the list, nearest first; gPlaceOf is its inverse.
@@ -83,6 +88,13 @@ std::vector<vector_type> gSortPositions;
 // when tied distances made the comparisons look far back (gTieWork counts those looks).
 constexpr size_t kMaxSortPositions = 32;
 size_t gTieWork = 0;
+// Frames' sorts kept since the level build, and their count at the last listing.
+uint64_t gSortCount = 0;
+uint64_t gListingSortCount = 0;
+// The last frame's listing put its triangles in the order of that moment: their ranks settle
+// most ties of the next frame without looking further back. gListing numbers the listings
+// since the build (0: none yet); a triangle's rank counts when it carries the last number.
+uint32_t gListing = 0;
 // The triangle list is relinked into the current order only when something walks or changes it.
 bool gListRelinkPending = false;
 // Ranges of draw indices held by the nodes this frame's culling found visible.
@@ -107,9 +119,6 @@ bool HasDrawIndex(const level_triangle* t) {
   return t->drawIndex < gDrawTriangles.size() && gDrawTriangles[t->drawIndex] == t;
 }
 
-// A material index out of range is read as 0.
-uint32_t MaterialOf(uint32_t material) { return material < gNumMaterials ? material : 0; }
-
 template <class T>
 bool ResizeArray(T** array, size_t count) {
   void* grown = std::realloc(*array, std::max<size_t>(count, 1) * sizeof(T));
@@ -128,25 +137,42 @@ uint8_t MaterialReads(const zntlmtrl& m) {
 }
 
 // Writes the triangle as entry `slot` of its material's lists.
-void PutInMaterial(const TriangleDrawData& d, uint32_t material, uint32_t slot) {
+void PutInMaterial(uint32_t index, uint32_t material, uint32_t slot) {
   zntlmtrl& m = gMaterials[material];
   if (slot >= gMaterialRoom[material]) return;
   const uint8_t reads = gMaterialReads[material];
-  for (int c = 0; c < 3; ++c) m.indices[3 * slot + c] = d.corner[c];
+  for (int c = 0; c < 3; ++c) m.indices[3 * slot + c] = gDrawRecords[index].corner[c];
   if (reads & kListNormals)
-    for (int c = 0; c < 3; ++c) m.faceNormals[3 * slot + c] = d.normal[c];
+    for (int c = 0; c < 3; ++c) m.faceNormals[3 * slot + c] = gDrawNormals[3 * size_t{index} + c];
   if (reads & kListUVs)
-    for (int c = 0; c < 6; ++c) m.UVs[6 * slot + c] = d.uv[c];
+    for (int c = 0; c < 6; ++c) m.UVs[6 * slot + c] = gDrawUVs[6 * size_t{index} + c];
 }
 
 vector_type CurrentSortPos() { return gSortPositions.empty() ? gOrderPos : gSortPositions.back(); }
 
 float DrawDistance(uint32_t index, vector_type from) { return VDistance(from, gCentroids[index]); }
 
-// Whether draw index a comes before b in the list's current order, when their distances from
-// the newest `knownEqual` kept positions are known to be equal.
-bool ListedBefore(uint32_t a, uint32_t b, size_t knownEqual) {
-  for (size_t k = gSortPositions.size() - knownEqual; k-- > 0;) {
+// Whether draw index a comes before b in the list's current order; `tiedAtNewest` when their
+// distances from the current sort position are known to be equal.
+bool ListedBefore(uint32_t a, uint32_t b, bool tiedAtNewest) {
+  size_t k = gSortPositions.size();  // kept positions still to compare, newest first
+  if (k > 0) {
+    if (!tiedAtNewest) {
+      const uint32_t keyA = DistanceSortKey(DrawDistance(a, gSortPositions[k - 1]));
+      const uint32_t keyB = DistanceSortKey(DrawDistance(b, gSortPositions[k - 1]));
+      if (keyA != keyB) return keyA < keyB;
+      tiedAtNewest = true;
+    }
+    --k;
+  }
+  // Both in the last listing: its ranks give the order at that moment, which is the current
+  // order when no frame has sorted since, and the order of a tie at the newest sort when one has.
+  const DrawRecord& rankA = gDrawRecords[a];
+  const DrawRecord& rankB = gDrawRecords[b];
+  if (gListing != 0 && rankA.listing == gListing && rankB.listing == gListing &&
+      (gSortCount == gListingSortCount || (tiedAtNewest && gSortCount == gListingSortCount + 1)))
+    return rankA.rank < rankB.rank;
+  while (k-- > 0) {
     const uint32_t keyA = DistanceSortKey(DrawDistance(a, gSortPositions[k]));
     const uint32_t keyB = DistanceSortKey(DrawDistance(b, gSortPositions[k]));
     ++gTieWork;
@@ -161,12 +187,9 @@ bool ListedBefore(uint32_t a, uint32_t b, size_t knownEqual) {
 // already gives the order.
 void SortIntoListOrder(std::vector<KeyedIndex>* items, bool inOrderOfPlaces) {
   StableSortByKey(items, &gSortScratch);
-  const size_t knownEqual = gSortPositions.empty() ? 0 : 1;
   if (inOrderOfPlaces && gSortPositions.size() <= 1) return;
   std::vector<KeyedIndex>& a = *items;
-  const auto before = [knownEqual](const KeyedIndex& x, const KeyedIndex& y) {
-    return ListedBefore(x.index, y.index, knownEqual);
-  };
+  const auto before = [](const KeyedIndex& x, const KeyedIndex& y) { return ListedBefore(x.index, y.index, true); };
   for (size_t first = 0; first < a.size();) {
     size_t end = first + 1;
     while (end < a.size() && a[end].key == a[first].key) ++end;
@@ -194,6 +217,11 @@ void BringOrderUpToDate() {
   gTieWork = 0;
 }
 
+void ForgetListedRanks() {
+  for (DrawRecord& record : gDrawRecords) record.listing = record.rank = 0;
+  gListing = 0;
+}
+
 bool SamePosition(vector_type a, vector_type b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 // The frame's sort of the list by the distances from `P`: kept for later unless the player
@@ -202,6 +230,7 @@ void SortListFrom(vector_type P) {
   if (SamePosition(P, CurrentSortPos())) return;
   if (gSortPositions.size() >= kMaxSortPositions || gTieWork > gOrder.size()) BringOrderUpToDate();
   gSortPositions.push_back(P);
+  gSortCount += 1;
   gListRelinkPending = true;
 }
 
@@ -211,19 +240,30 @@ void FillMaterialLists() {
   if (gNumMaterials == 0) return;
   const vector_type P = CurrentSortPos();
   std::vector<KeyedIndex>& drawn = gSortKeys;
-  drawn.clear();
+  size_t inView = 0;
+  for (const DrawRange& range : gCulledIn) inView += range.count;
+  drawn.resize(inView);
+  size_t kept = 0;
   for (const DrawRange& range : gCulledIn) {
-    for (uint32_t index = range.first; index < range.first + range.count; ++index) {
-      if (gDrawMaterial[index] == kNeverDrawn) continue;
-      if (gDrawMaterial[index] >= gNumMaterials) {
+    // The keys of the whole range first, in a loop free of branches, then the triangles that
+    // are drawn are kept.
+    KeyedIndex* keys = drawn.data() + kept;
+    for (uint32_t k = 0; k < range.count; ++k)
+      keys[k] = {DistanceSortKey(DrawDistance(range.first + k, P)), range.first + k};
+    for (uint32_t k = 0; k < range.count; ++k) {
+      const uint32_t index = range.first + k;
+      uint32_t& material = gDrawRecords[index].material;
+      if (material == kNeverDrawn) continue;
+      if (material >= gNumMaterials) {
         // A drawn triangle whose material is out of range takes material 0 for good.
         gDrawTriangles[index]->meshworkMaterial = 0;
-        gDrawMaterial[index] = 0;
+        material = 0;
       }
-      gMaterials[gDrawMaterial[index]].numTriangles += 1;
-      drawn.push_back({DistanceSortKey(DrawDistance(index, P)), index});
+      gMaterials[material].numTriangles += 1;
+      drawn[kept++] = keys[k];
     }
   }
+  drawn.resize(kept);
   SortIntoListOrder(&drawn, false);
   gMaterialRoom.assign(gNumMaterials, 0);
   gMaterialReads.assign(gNumMaterials, 0);
@@ -241,13 +281,23 @@ void FillMaterialLists() {
   }
   // The r-th nearest drawn triangle of a material is its entry r when opaque, counted from
   // the end when blended.
+  // The triangles are read in distance order, far apart in memory: fetch ahead.
+  constexpr size_t kAhead = 16;
   gMaterialFill.assign(gNumMaterials, 0);
-  for (const KeyedIndex& item : drawn) {
-    const uint32_t material = gDrawMaterial[item.index];
+  for (size_t k = 0; k < drawn.size(); ++k) {
+    if (k + kAhead < drawn.size()) __builtin_prefetch(&gDrawRecords[drawn[k + kAhead].index]);
+    const KeyedIndex& item = drawn[k];
+    DrawRecord& record = gDrawRecords[item.index];
+    const uint32_t material = record.material;
     const zntlmtrl& m = gMaterials[material];
     const uint32_t rank = gMaterialFill[material]++;
-    PutInMaterial(gDrawData[item.index], material, m.transparencyMode == 0 ? rank : m.numTriangles - 1 - rank);
+    PutInMaterial(item.index, material, m.transparencyMode == 0 ? rank : m.numTriangles - 1 - rank);
+    record.listing = gListing + 1;
+    record.rank = static_cast<uint32_t>(k);
   }
+  gListing += 1;
+  gListingSortCount = gSortCount;
+  if (gListing == 0xFFFFFFFFu) ForgetListedRanks();
 }
 
 void ResetMaterialCounters() {
@@ -256,13 +306,15 @@ void ResetMaterialCounters() {
 
 void ForgetDrawArrays() {
   gDrawTriangles.clear();
-  gDrawData.clear();
-  gDrawMaterial.clear();
+  gDrawRecords.clear();
+  gDrawNormals.clear();
+  gDrawUVs.clear();
   gCentroids.clear();
   gOrder.clear();
   gPlaceOf.clear();
   gSortPositions.clear();
   gTieWork = 0;
+  gListing = 0;
   gCulledIn.clear();
   gSortKeys.clear();
   gSortScratch.clear();
@@ -298,18 +350,20 @@ void NumberTrianglesByNode() {
 
 void AddDrawTriangle(level_triangle* t) {
   t->drawIndex = static_cast<uint32_t>(gDrawTriangles.size());
-  TriangleDrawData d;
-  for (int c = 0; c < 3; ++c) {
-    d.corner[c] = t->vertexPtrs[c]->index;
-    d.normal[c] = VComponent(t->normal, c);
-    d.uv[2 * c] = t->u[c];
-    d.uv[2 * c + 1] = t->v[c];
-  }
   // A negative material is out of range like a too large one.
   const uint32_t material = t->meshworkMaterial < 0 ? kNeverDrawn - 1 : static_cast<uint32_t>(t->meshworkMaterial);
+  DrawRecord record{};
+  record.material = t->visible && !t->invisible ? material : kNeverDrawn;
+  for (int c = 0; c < 3; ++c) {
+    record.corner[c] = t->vertexPtrs[c]->index;
+    gDrawNormals.push_back(VComponent(t->normal, c));
+  }
+  for (int c = 0; c < 3; ++c) {
+    gDrawUVs.push_back(t->u[c]);
+    gDrawUVs.push_back(t->v[c]);
+  }
   gDrawTriangles.push_back(t);
-  gDrawData.push_back(d);
-  gDrawMaterial.push_back(t->visible && !t->invisible ? material : kNeverDrawn);
+  gDrawRecords.push_back(record);
   gCentroids.push_back(TriangleCentroid(t));
 }
 
@@ -431,6 +485,7 @@ void BuildLevelDrawArrays() {
 
   // The distance order starts as the list's order, which the build sorted from here.
   gOrderPos = playerPos;
+  gSortCount = gListingSortCount = 0;
   gPlaceOf.resize(gDrawTriangles.size());
   for (level_triangle* t = baseLT.next; t; t = t->next) {
     gPlaceOf[t->drawIndex] = static_cast<uint32_t>(gOrder.size());
@@ -485,7 +540,7 @@ int TriangleDrawnThisFrame(const level_triangle* t) {
 }
 
 bool TriangleListBefore(const level_triangle* a, const level_triangle* b) {
-  if (HasDrawIndex(a) && HasDrawIndex(b)) return ListedBefore(a->drawIndex, b->drawIndex, 0);
+  if (HasDrawIndex(a) && HasDrawIndex(b)) return ListedBefore(a->drawIndex, b->drawIndex, false);
   BringOrderUpToDate();
   const uint32_t placeA = HasDrawIndex(a) ? gPlaceOf[a->drawIndex] : a->listOrder;
   const uint32_t placeB = HasDrawIndex(b) ? gPlaceOf[b->drawIndex] : b->listOrder;

@@ -2,8 +2,6 @@
 #include "world/radix_sort.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstring>
 
 void StableSortByKey(std::vector<KeyedIndex>* items, std::vector<KeyedIndex>* scratch) {
   std::vector<KeyedIndex>& a = *items;
@@ -38,12 +36,4 @@ void StableSortByKey(std::vector<KeyedIndex>* items, std::vector<KeyedIndex>* sc
     for (const KeyedIndex& e : a) out[count[((e.key - lowest) >> shift) & mask]++] = e;
     a.swap(*scratch);
   }
-}
-
-uint32_t DistanceSortKey(float distance) {
-  if (std::isnan(distance)) distance = INFINITY;
-  if (distance == 0.0f) distance = 0.0f;
-  uint32_t bits;
-  std::memcpy(&bits, &distance, sizeof bits);
-  return (bits & 0x80000000u) ? ~bits : (bits | 0x80000000u);
 }

@@ -1,6 +1,8 @@
 // Stable sort of (key, index) pairs by their 32-bit key, and the key that orders distances.
 #pragma once
+#include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 struct KeyedIndex {
@@ -15,4 +17,10 @@ void StableSortByKey(std::vector<KeyedIndex>* items, std::vector<KeyedIndex>* sc
 
 // A key whose unsigned order is the order of distances, both zeros alike, with a distance
 // that is not a number sorting as the farthest.
-uint32_t DistanceSortKey(float distance);
+inline uint32_t DistanceSortKey(float distance) {
+  if (std::isnan(distance)) distance = INFINITY;
+  if (distance == 0.0f) distance = 0.0f;
+  uint32_t bits;
+  std::memcpy(&bits, &distance, sizeof bits);
+  return (bits & 0x80000000u) ? ~bits : (bits | 0x80000000u);
+}
