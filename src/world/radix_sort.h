@@ -10,9 +10,8 @@ struct KeyedIndex {
 };
 
 // Sorts `items` ascending by key; equal keys keep their order. Keys are taken relative to
-// the smallest, so items whose keys span less than 2^24 need two passes of 12 bits, others
-// three of 11 bits; a pass whose digit is the same for every item is skipped. `scratch` is
-// working room kept between calls.
+// the smallest and sorted 6 bits a pass, as many passes as their span needs; a pass whose
+// digit is the same for every item is skipped. `scratch` is working room kept between calls.
 void StableSortByKey(std::vector<KeyedIndex>* items, std::vector<KeyedIndex>* scratch);
 
 // A key whose unsigned order is the order of distances, both zeros alike, with a distance
