@@ -105,12 +105,6 @@ void UnselectVisibleVertices() {
     if (v->visible) v->selected = v->oldSelected = 0;
 }
 
-bool AnyVisibleVertexSelected() {
-  for (mesh_vert* v = baseMeshVertPtr->next; v; v = v->next)
-    if (v->visible && v->selected) return true;
-  return false;
-}
-
 void AddTriangleAtHead(mesh_vert* a, mesh_vert* b, mesh_vert* c) {
   SyncLevelTriangleList();
   level_triangle* t = NewLevelTriangle();
@@ -139,11 +133,11 @@ class VertexNumbers {
     keys_.assign(size, nullptr);
     values_.assign(size, 0);
   }
-  // The number stored for v, or null.
-  const uint32_t* Find(const mesh_vert* v) const {
+  // The number stored for v, or kNoNumber.
+  uint32_t Find(const mesh_vert* v) const {
     for (size_t k = Home(v);; k = (k + 1) & (keys_.size() - 1)) {
-      if (keys_[k] == v) return &values_[k];
-      if (!keys_[k]) return nullptr;
+      if (keys_[k] == v) return values_[k];
+      if (!keys_[k]) return kNoNumber;
     }
   }
   void Set(const mesh_vert* v, uint32_t value) {
@@ -154,6 +148,7 @@ class VertexNumbers {
     keys_[k] = v;
     values_[k] = value;
   }
+  static constexpr uint32_t kNoNumber = 0xffffffffu;
 
  private:
   // Vertices made one after the other lie next to each other in memory and are met in that
@@ -179,64 +174,81 @@ class VertexNumbers {
   size_t used_ = 0;
 };
 
-constexpr uint32_t kNotSelected = 0xffffffffu;
-
-// One visible edge at a selected vertex, with the slot of its other end when that end is
-// selected too (kNotSelected otherwise).
-struct EdgeAtVertex {
-  mesh_edge* edge;
-  uint32_t otherSlot;
-};
-
-// The level's edges as one `line` needs them, gathered in one pass over the edge list: for
-// each selected vertex (by its slot, its place among them) the visible edges that have it as
-// an end, in list order, and which vertices a visible edge joins to the target. The edges the
-// command makes only ever join a selected vertex to the target, so only that part grows while
-// it runs. Selected vertices are looked up by slot in plain arrays; the few others in tables.
+// The level's edges as one `line` needs them, gathered in one pass over the edge list. Every
+// vertex the command can meet gets a number: the selected vertices first, by their place among
+// them (their slot), then, as they are met, the other ends of edges at a selected vertex and at
+// the target. Per slot it keeps the other ends of the visible edges there, in list order, and
+// per number whether a visible edge joins that vertex to the target. The edges the command
+// makes only ever join a selected vertex to the target, so only that part grows while it runs.
+// An edge from a selected vertex to itself or to the target can close no triangle and is left
+// out.
 struct LineEdgeIndex {
-  explicit LineEdgeIndex(size_t selectedCount)
-      : slotOf(selectedCount), slotJoined(selectedCount, 0), slotClosedBy(selectedCount, 0), otherJoined(16),
-        otherClosedBy(16) {}
-  VertexNumbers slotOf;             // selected vertex -> its slot
-  std::vector<uint32_t> firstEdge;  // per slot, into `edges`; one more at the end
-  std::vector<EdgeAtVertex> edges;
-  std::vector<uint8_t> slotJoined;  // a visible edge joins this selected vertex to the target
-  std::vector<uint32_t> slotClosedBy;  // the slot (plus one) of the last vertex that closed it
-  VertexNumbers otherJoined;        // the same two for vertices that are not selected
-  VertexNumbers otherClosedBy;
+  explicit LineEdgeIndex(std::vector<mesh_vert*> selected)
+      : selectedCount(static_cast<uint32_t>(selected.size())),
+        numberOf(selected.size()),
+        vertexOf(std::move(selected)),
+        joined(selectedCount, 0),
+        closedBy(selectedCount, 0) {}
+  uint32_t selectedCount;
+  VertexNumbers numberOf;                // vertex -> number
+  std::vector<mesh_vert*> vertexOf;      // number -> vertex
+  std::vector<uint32_t> firstNeighbour;  // per slot, into `neighbours`; one more at the end
+  std::vector<uint32_t> neighbours;      // numbers of the other ends of the edges at each slot
+  std::vector<uint8_t> joined;           // per number: a visible edge joins it to the target
+  std::vector<uint32_t> closedBy;        // per number: the slot (plus one) that last closed it
 };
 
-void BuildLineEdgeIndex(const std::vector<mesh_vert*>& selected, const mesh_vert* target, LineEdgeIndex* index) {
-  for (uint32_t k = 0; k < selected.size(); ++k) index->slotOf.Set(selected[k], k);
-  struct End {
-    uint32_t slot;
-    EdgeAtVertex at;
+// The number of v, given to it now when it has none.
+uint32_t NumberOf(mesh_vert* v, uint32_t found, LineEdgeIndex* index) {
+  if (found != VertexNumbers::kNoNumber) return found;
+  const uint32_t number = static_cast<uint32_t>(index->vertexOf.size());
+  index->numberOf.Set(v, number);
+  index->vertexOf.push_back(v);
+  index->joined.push_back(0);
+  index->closedBy.push_back(0);
+  return number;
+}
+
+void BuildLineEdgeIndex(const mesh_vert* target, LineEdgeIndex* index) {
+  const uint32_t count = index->selectedCount;
+  for (uint32_t k = 0; k < count; ++k) index->numberOf.Set(index->vertexOf[k], k);
+  // Each edge at a selected vertex, as the numbers of its two ends, in list order; the edges
+  // at each slot are counted on the way.
+  struct Ends {
+    uint32_t first, second;
   };
-  std::vector<End> ends;
-  ends.reserve(16 * selected.size());  // an imported mesh gives a vertex about six edges, twice
+  std::vector<Ends> ends;
+  ends.reserve(8 * size_t(count));  // an imported mesh gives a vertex about six edges
+  std::vector<uint32_t>& first = index->firstNeighbour;
+  first.assign(size_t(count) + 1, 0);
   for (mesh_edge* e = baseEdgePtr->next; e; e = e->next) {
     if (!e->visible) continue;
-    const uint32_t* found1 = index->slotOf.Find(e->v1);
-    const uint32_t* found2 = e->v2 == e->v1 ? found1 : index->slotOf.Find(e->v2);
-    const uint32_t slot1 = found1 ? *found1 : kNotSelected, slot2 = found2 ? *found2 : kNotSelected;
-    if (e->v1 == target) {
-      if (slot2 != kNotSelected) index->slotJoined[slot2] = 1;
-      else index->otherJoined.Set(e->v2, 1);
+    mesh_vert* v1 = e->v1;
+    mesh_vert* v2 = e->v2;
+    if (v1 == target || v2 == target) {
+      if (v1 != v2) {
+        mesh_vert* other = v1 == target ? v2 : v1;
+        index->joined[NumberOf(other, index->numberOf.Find(other), index)] = 1;
+      }
+      continue;
     }
-    if (e->v2 == target) {
-      if (slot1 != kNotSelected) index->slotJoined[slot1] = 1;
-      else index->otherJoined.Set(e->v1, 1);
-    }
-    if (slot1 != kNotSelected) ends.push_back({slot1, {e, slot2}});
-    if (slot2 != kNotSelected && e->v2 != e->v1) ends.push_back({slot2, {e, slot1}});
+    if (v1 == v2) continue;
+    const uint32_t found1 = index->numberOf.Find(v1), found2 = index->numberOf.Find(v2);
+    const bool at1 = found1 < count, at2 = found2 < count;
+    if (!at1 && !at2) continue;
+    const Ends pair = {NumberOf(v1, found1, index), NumberOf(v2, found2, index)};
+    if (at1) ++first[pair.first + 1];
+    if (at2) ++first[pair.second + 1];
+    ends.push_back(pair);
   }
   // Counting sort by slot keeps each vertex's edges in list order.
-  index->firstEdge.assign(selected.size() + 1, 0);
-  for (const End& end : ends) ++index->firstEdge[end.slot + 1];
-  for (size_t k = 1; k < index->firstEdge.size(); ++k) index->firstEdge[k] += index->firstEdge[k - 1];
-  std::vector<uint32_t> fill(index->firstEdge.begin(), index->firstEdge.end() - 1);
-  index->edges.resize(ends.size());
-  for (const End& end : ends) index->edges[fill[end.slot]++] = end.at;
+  for (size_t k = 1; k < first.size(); ++k) first[k] += first[k - 1];
+  std::vector<uint32_t> fill(first.begin(), first.end() - 1);
+  index->neighbours.resize(first.back());
+  for (const Ends& pair : ends) {
+    if (pair.first < count) index->neighbours[fill[pair.first]++] = pair.second;
+    if (pair.second < count) index->neighbours[fill[pair.second]++] = pair.first;
+  }
 }
 
 // The new edge (a, b) closes every loop a - o - b of older visible edges into a triangle
@@ -244,26 +256,26 @@ void BuildLineEdgeIndex(const std::vector<mesh_vert*>& selected, const mesh_vert
 // older edges (the importers give shared edges once per triangle) still makes one triangle
 // per o.
 void CloseTriangles(mesh_vert* a, mesh_vert* b, LineEdgeIndex* index, uint32_t slot) {
-  for (uint32_t k = index->firstEdge[slot]; k < index->firstEdge[slot + 1]; ++k) {
-    const EdgeAtVertex& at = index->edges[k];
-    mesh_vert* o = at.edge->v1 == a ? at.edge->v2 : at.edge->v1;
-    if (o == a || o == b) continue;
-    if (at.otherSlot != kNotSelected) {
-      if (!index->slotJoined[at.otherSlot] || index->slotClosedBy[at.otherSlot] == slot + 1) continue;
-      index->slotClosedBy[at.otherSlot] = slot + 1;
-    } else {
-      if (!index->otherJoined.Find(o)) continue;
-      const uint32_t* closed = index->otherClosedBy.Find(o);
-      if (closed && *closed == slot + 1) continue;
-      index->otherClosedBy.Set(o, slot + 1);
-    }
-    AddTriangleAtHead(a, b, o);
+  for (uint32_t k = index->firstNeighbour[slot]; k < index->firstNeighbour[slot + 1]; ++k) {
+    const uint32_t o = index->neighbours[k];
+    if (!index->joined[o] || index->closedBy[o] == slot + 1) continue;
+    index->closedBy[o] = slot + 1;
+    AddTriangleAtHead(a, b, index->vertexOf[o]);
   }
 }
 
-// Selects the vertex at p, creating it at the head of the list when there is none.
-void SelectOrMakeVertex(vector_type p) {
-  mesh_vert* v = FindVertexAt(p);
+// Asks the memory for the positions of the vertices the triangles at `slot` will be made of, a
+// few slots before they are needed: on a big level they lie far apart and out of the caches.
+void FetchCornersAhead(const LineEdgeIndex& index, uint32_t slot) {
+  if (slot >= index.selectedCount) return;
+  __builtin_prefetch(&index.vertexOf[slot]->pos);
+  for (uint32_t k = index.firstNeighbour[slot]; k < index.firstNeighbour[slot + 1]; ++k)
+    __builtin_prefetch(&index.vertexOf[index.neighbours[k]]->pos);
+}
+
+// Selects v, the first visible vertex at p (null when there is none: then one is made there
+// at the head of the list).
+void SelectOrMakeVertex(mesh_vert* v, vector_type p) {
   if (!v) {
     v = AddVertexAtHead(p);
     MarkLevelChanged();
@@ -274,7 +286,8 @@ void SelectOrMakeVertex(vector_type p) {
 void VertexCommand(const char* parms) {
   UnselectVisibleVertices();
   if (FirstWordIs(parms, "none")) return;
-  SelectOrMakeVertex(ReadPoint(parms));
+  const vector_type p = ReadPoint(parms);
+  SelectOrMakeVertex(FindVertexAt(p), p);
 }
 
 }  // namespace
@@ -431,24 +444,29 @@ char* znkinstr_vertex(char* parms, char* buffer) {
 char* znkinstr_line(char* parms, char* buffer) {
   // Only vertex knows the word "none": here it is a point whose fields cannot be read (0).
   vector_type p = ReadPoint(parms);
-  if (!AnyVisibleVertexSelected()) {
-    SelectOrMakeVertex(p);  // as vertex does at that point
+  // One walk finds the target (the first visible vertex at p) and the selected vertices.
+  mesh_vert* t = nullptr;
+  std::vector<mesh_vert*> selected;
+  for (mesh_vert* v = baseMeshVertPtr->next; v; v = v->next) {
+    if (!v->visible) continue;
+    if (!t && SamePlace(v->pos, p)) t = v;
+    if (v->selected && v != t) selected.push_back(v);
+  }
+  if (selected.empty() && !(t && t->selected)) {
+    SelectOrMakeVertex(t, p);  // as vertex does at that point
     return nullptr;
   }
-  mesh_vert* t = FindVertexAt(p);
   if (!t) t = AddVertexAtHead(p);
-  std::vector<mesh_vert*> selected;
-  for (mesh_vert* v = baseMeshVertPtr->next; v; v = v->next)
-    if (v->visible && v->selected && v != t) selected.push_back(v);
-  LineEdgeIndex index(selected.size());
-  BuildLineEdgeIndex(selected, t, &index);
-  for (uint32_t slot = 0; slot < selected.size(); ++slot) {
-    mesh_vert* v = selected[slot];
-    if (!index.slotJoined[slot]) {
+  LineEdgeIndex index(std::move(selected));
+  BuildLineEdgeIndex(t, &index);
+  for (uint32_t slot = 0; slot < index.selectedCount; ++slot) {
+    mesh_vert* v = index.vertexOf[slot];
+    FetchCornersAhead(index, slot + 16);
+    if (!index.joined[slot]) {
       mesh_edge* e = NewMeshEdge(v, t);
       e->next = baseEdgePtr->next;
       baseEdgePtr->next = e;
-      index.slotJoined[slot] = 1;
+      index.joined[slot] = 1;
       CloseTriangles(v, t, &index, slot);
     }
     v->selected = v->oldSelected = 0;

@@ -5,6 +5,8 @@
 
 #include <GL/gl.h>
 
+#include <vector>
+
 #include "models/materials.h"
 #include "models/skeleton.h"
 #include "objects/human.h"
@@ -42,6 +44,70 @@ void SetMaterialBlending(const zntlmtrl* mat) {
 
 // The model's materials index its posed vertices: the file vertices and the seam copies.
 uint32_t PosedVertexCount(const zntlmdl* mdl) { return mdl->numVertices + mdl->numUVFixesVertices; }
+
+// Where the corners of indexed triangles take their attributes from. Face normals and the
+// level's texture coordinates belong to a triangle or a corner, not to a vertex, so
+// triangles that use them cannot be drawn through the vertex indices.
+struct CornerSource {
+  const float* positions;      // 3 per vertex
+  uint32_t vertexCount;
+  const float* vertexNormals;  // 3 per vertex, or null
+  const float* faceNormals;    // 3 per triangle (taking the place of vertexNormals), or null
+  const float* vertexUVs;      // 2 per vertex, or null
+  const float* cornerUVs;      // 6 per triangle (taking the place of vertexUVs), or null
+};
+
+// Corner arrays, kept from draw to draw.
+std::vector<float> gCornerPositions, gCornerNormals, gCornerUVs;
+
+// Lays the triangles out corner by corner and draws them as arrays, in their order. A
+// triangle with a corner outside the vertices is left out. Without a normal or texture
+// coordinate source the current normal or coordinate applies, as for a lone vertex. Leaves
+// the normal and texture coordinate arrays disabled and the vertex pointer changed.
+void DrawTrianglesByCorner(const uint32_t* indices, uint32_t count, const CornerSource& source) {
+  const float* normalsOf = source.faceNormals ? source.faceNormals : source.vertexNormals;
+  const bool withNormals = normalsOf != nullptr;
+  const bool withUVs = source.cornerUVs || source.vertexUVs;
+  gCornerPositions.resize(9 * size_t{count});
+  if (withNormals) gCornerNormals.resize(9 * size_t{count});
+  if (withUVs) gCornerUVs.resize(6 * size_t{count});
+  size_t corners = 0;
+  for (uint32_t t = 0; t < count; ++t) {
+    const uint32_t* corner = indices + 3 * size_t{t};
+    if (corner[0] >= source.vertexCount || corner[1] >= source.vertexCount || corner[2] >= source.vertexCount)
+      continue;
+    for (int c = 0; c < 3; ++c, ++corners) {
+      const size_t v = corner[c];
+      for (int k = 0; k < 3; ++k) gCornerPositions[3 * corners + k] = source.positions[3 * v + k];
+      if (withNormals) {
+        const float* n = source.faceNormals ? source.faceNormals + 3 * size_t{t} : source.vertexNormals + 3 * v;
+        for (int k = 0; k < 3; ++k) gCornerNormals[3 * corners + k] = n[k];
+      }
+      if (withUVs) {
+        const float* uv = source.cornerUVs ? source.cornerUVs + 6 * size_t{t} + 2 * c : source.vertexUVs + 2 * v;
+        gCornerUVs[2 * corners] = uv[0];
+        gCornerUVs[2 * corners + 1] = uv[1];
+      }
+    }
+  }
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glVertexPointer(3, GL_FLOAT, 0, gCornerPositions.data());
+  if (withNormals) {
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glNormalPointer(GL_FLOAT, 0, gCornerNormals.data());
+  } else {
+    glDisableClientState(GL_NORMAL_ARRAY);
+  }
+  if (withUVs) {
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, 0, gCornerUVs.data());
+  } else {
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  }
+  if (corners > 0) glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(corners));
+  glDisableClientState(GL_NORMAL_ARRAY);
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+}
 }  // namespace
 
 void Draw_Zyntrel_Mdl(zntlmdl* mdl, float xpos, float ypos, float zpos, float xang, float yang, float zang,
@@ -71,6 +137,7 @@ void Draw_Zyntrel_Mdl(zntlmdl* mdl, float xpos, float ypos, float zpos, float xa
 
   const uint32_t vertexCount = PosedVertexCount(mdl);
   for (uint32_t m = 0; m < mdl->numMaterials; m++) {
+    glVertexPointer(3, GL_FLOAT, 0, mdl->tva);
     zntlmtrl* mat = &mdl->materials[m];
     if (mat->numTriangles == 0 || !mat->indices) continue;
     if (mat->matDiffuse[3] <= 0.0f && mat->transparencyMode == 1) continue;
@@ -86,7 +153,8 @@ void Draw_Zyntrel_Mdl(zntlmdl* mdl, float xpos, float ypos, float zpos, float xa
     glDepthMask(mat->depthMask ? GL_TRUE : GL_FALSE);
     SetMaterialBlending(mat);
 
-    if (mat->mapType != 0 && mat->UVs) {
+    const bool textured = mat->mapType != 0 && mat->UVs;
+    if (textured) {
       glEnable(GL_TEXTURE_2D);
       glBindTexture(GL_TEXTURE_2D, mat->materialTexture);
       glEnableClientState(GL_TEXTURE_COORD_ARRAY);
@@ -100,16 +168,10 @@ void Draw_Zyntrel_Mdl(zntlmdl* mdl, float xpos, float ypos, float zpos, float xa
       glEnableClientState(GL_NORMAL_ARRAY);
       glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(3 * mat->numTriangles), GL_UNSIGNED_INT, mat->indices);
     } else {
-      glDisableClientState(GL_NORMAL_ARRAY);
-      glBegin(GL_TRIANGLES);
-      for (uint32_t t = 0; t < mat->numTriangles; t++) {
-        if (mat->faceNormals) glNormal3fv(mat->faceNormals + 3 * t);
-        for (int c = 0; c < 3; c++) {
-          uint32_t index = mat->indices[3 * t + c];
-          if (index < vertexCount) glArrayElement(static_cast<GLint>(index));
-        }
-      }
-      glEnd();
+      // Flat shading: one normal per triangle.
+      const CornerSource source{mdl->tva, vertexCount, nullptr, mat->faceNormals, textured ? mat->UVs : nullptr,
+                                nullptr};
+      DrawTrianglesByCorner(mat->indices, mat->numTriangles, source);
     }
     glDepthMask(GL_TRUE);
   }
@@ -149,8 +211,8 @@ void MaterialToRenderer(zntlmtrl* mat, int spare) {
   } else {
     glDisable(GL_TEXTURE_2D);
   }
-  // Level UVs are stored per triangle corner, not per vertex, so they are sent corner by
-  // corner below; a texture-coordinate array indexed by vertex would read the wrong pairs.
+  // Level UVs are stored per triangle corner, not per vertex: a texture-coordinate array
+  // indexed by vertex would read the wrong pairs.
   glDisableClientState(GL_TEXTURE_COORD_ARRAY);
 
   glEnableClientState(GL_VERTEX_ARRAY);
@@ -168,15 +230,14 @@ void MaterialToRenderer(zntlmtrl* mat, int spare) {
       glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(3 * count), GL_UNSIGNED_INT, mat->indices);
     } else {
       const bool haveUVs = textured && mat->UVs && mat->j >= 6 * count;
-      glBegin(GL_TRIANGLES);
-      for (uint32_t t = 0; t < count; t++) {
-        if (mat->shadeModel == 0 && mat->faceNormals) glNormal3fv(mat->faceNormals + 3 * t);
-        for (int c = 0; c < 3; c++) {
-          if (haveUVs) glTexCoord2fv(mat->UVs + 6 * t + 2 * c);
-          glArrayElement(static_cast<GLint>(mat->indices[3 * t + c]));
-        }
-      }
-      glEnd();
+      const bool flat = mat->shadeModel == 0;
+      const CornerSource source{gMeshVertexArray.data(),
+                                static_cast<uint32_t>(gMeshVertexArray.size() / 3),
+                                flat ? nullptr : gMeshVertexNormalArray.data(),
+                                flat ? mat->faceNormals : nullptr,
+                                nullptr,
+                                haveUVs ? mat->UVs : nullptr};
+      DrawTrianglesByCorner(mat->indices, count, source);
     }
   }
   glDepthMask(GL_TRUE);

@@ -273,7 +273,7 @@ void checkCollision(CollisionPacket* pk) {
       vector_type contact;
       if (!SweepTriangle(pk, n.e, &distance, &contact)) continue;
       if (!best || distance < bestDistance ||
-          (distance == bestDistance && TriangleListOrder(n.trig) < TriangleListOrder(best))) {
+          (distance == bestDistance && TriangleListBefore(n.trig, best))) {
         best = n.trig;
         bestDistance = distance;
         bestContact = contact;

@@ -51,12 +51,16 @@ RecordPool<level_triangle> gTrianglePool;
 uint32_t gVertexIndexLimit = 0;
 bool gVertexIndexLimitKnown = true;
 
-// What the frame lists of one triangle, copied at the level build: a triangle's corners,
-// normal and texture coordinates change only through a rebuild.
-struct TriangleDrawData {
+// What the frame reads of every drawn triangle, copied at the level build (a triangle's
+// corners and material change only through a rebuild), and the triangle's place in the last
+// listing. The frame reads these in distance order, far apart in memory, so they share one
+// small record; face normals and texture coordinates, which only flat-shaded and textured
+// materials read, are kept apart.
+struct DrawRecord {
   uint32_t corner[3];  // vertex numbers
-  float normal[3];
-  float uv[6];         // u, v of each corner
+  uint32_t material;   // or kNeverDrawn
+  // The last listing that held the triangle (see gListing) and its rank there.
+  uint32_t listing, rank;
 };
 // The material of a triangle that is never drawn (not visible, or invisible).
 constexpr uint32_t kNeverDrawn = 0xFFFFFFFFu;
@@ -65,41 +69,51 @@ constexpr uint32_t kNeverDrawn = 0xFFFFFFFFu;
 // the node): the triangles a node holds have consecutive numbers from its firstDrawIndex, and
 // a wholly visible subtree is one range.
 std::vector<level_triangle*> gDrawTriangles;  // by draw index
-std::vector<TriangleDrawData> gDrawData;      // by draw index
-std::vector<uint32_t> gDrawMaterial;          // by draw index: material, or kNeverDrawn
+std::vector<DrawRecord> gDrawRecords;         // by draw index
+std::vector<float> gDrawNormals;              // by draw index: the face normal, 3 each
+std::vector<float> gDrawUVs;                  // by draw index: u, v of each corner, 6 each
 std::vector<vector_type> gCentroids;          // by draw index
-std::vector<float> gDistances;                // by draw index: to the player, this frame
-// The list's distance order: place k holds the draw index of the k-th triangle of the list,
-// nearest first; gPlaceOf is its inverse.
+// The list's distance order as of the sort from gOrderPos: place k holds the draw index of the
+// k-th triangle of the list, nearest first; gPlaceOf is its inverse.
 std::vector<uint32_t> gOrder;
 std::vector<uint32_t> gPlaceOf;
-std::vector<float> gPlaceKey;  // by place: the sort key of its triangle's distance
-// The triangle list is relinked into gOrder only when something walks or changes it.
+vector_type gOrderPos = {0.0f, 0.0f, 0.0f};
+// Every frame whose player stands somewhere new sorts the list stably by the distances from
+// there. Those sorts are not carried out on the whole list each frame: their positions are
+// kept here, oldest first, and the order they give is worked out only where it is needed
+// (the visible triangles of a frame, a tie between two triangles, a relink). Stable sorts in a
+// row order by the newest distance, equal ones by the distance before, and so on back to
+// gOrder, which is brought up to date now and then.
+std::vector<vector_type> gSortPositions;
+// Positions kept at most before gOrder is brought up to date; it is brought up to date sooner
+// when tied distances made the comparisons look far back (gTieWork counts those looks).
+constexpr size_t kMaxSortPositions = 32;
+size_t gTieWork = 0;
+// Frames' sorts kept since the level build, and their count at the last listing.
+uint64_t gSortCount = 0;
+uint64_t gListingSortCount = 0;
+// The last frame's listing put its triangles in the order of that moment: their ranks settle
+// most ties of the next frame without looking further back. gListing numbers the listings
+// since the build (0: none yet); a triangle's rank counts when it carries the last number.
+uint32_t gListing = 0;
+// The triangle list is relinked into the current order only when something walks or changes it.
 bool gListRelinkPending = false;
 // Ranges of draw indices held by the nodes this frame's culling found visible.
 struct DrawRange {
   uint32_t first, count;
 };
 std::vector<DrawRange> gCulledIn;
-// Per place, while the lists are filled: the material (plus 1) of a drawn triangle, then its
-// rank among its material's drawn triangles. All zero between frames.
-std::vector<uint32_t> gPlaceRank;
-// A few drawn triangles are put in order by sorting (place, draw index) pairs instead.
-std::vector<std::pair<uint32_t, uint32_t>> gFewDrawn;
+// Triangles being put in list order, keyed by their newest distance, and the sort's room.
+std::vector<KeyedIndex> gSortKeys, gSortScratch;
 // Per material, this frame: triangles listed so far.
 std::vector<uint32_t> gMaterialFill;
 // Triangles each material's draw arrays can take, parallel to gMaterials.
 std::vector<uint32_t> gMaterialRoom;
 
-// Sort key: a distance that is not a number sorts as the farthest.
-inline float DistanceKey(float distance) { return std::isnan(distance) ? INFINITY : distance; }
 
 bool HasDrawIndex(const level_triangle* t) {
   return t->drawIndex < gDrawTriangles.size() && gDrawTriangles[t->drawIndex] == t;
 }
-
-// A material index out of range is read as 0.
-uint32_t MaterialOf(uint32_t material) { return material < gNumMaterials ? material : 0; }
 
 template <class T>
 bool ResizeArray(T** array, size_t count) {
@@ -119,99 +133,134 @@ uint8_t MaterialReads(const zntlmtrl& m) {
 }
 
 // Writes the triangle as entry `slot` of its material's lists.
-void PutInMaterial(const TriangleDrawData& d, uint32_t material, uint32_t slot) {
+void PutInMaterial(uint32_t index, uint32_t material, uint32_t slot) {
   zntlmtrl& m = gMaterials[material];
   if (slot >= gMaterialRoom[material]) return;
   const uint8_t reads = gMaterialReads[material];
-  for (int c = 0; c < 3; ++c) m.indices[3 * slot + c] = d.corner[c];
+  for (int c = 0; c < 3; ++c) m.indices[3 * slot + c] = gDrawRecords[index].corner[c];
   if (reads & kListNormals)
-    for (int c = 0; c < 3; ++c) m.faceNormals[3 * slot + c] = d.normal[c];
+    for (int c = 0; c < 3; ++c) m.faceNormals[3 * slot + c] = gDrawNormals[3 * size_t{index} + c];
   if (reads & kListUVs)
-    for (int c = 0; c < 6; ++c) m.UVs[6 * slot + c] = d.uv[c];
+    for (int c = 0; c < 6; ++c) m.UVs[6 * slot + c] = gDrawUVs[6 * size_t{index} + c];
 }
 
-std::vector<KeyedIndex> gRadixKeys, gRadixScratch;
+vector_type CurrentSortPos() { return gSortPositions.empty() ? gOrderPos : gSortPositions.back(); }
 
-// Stable radix sort of the order by the places' distances.
-void RadixSortOrder() {
-  const size_t n = gOrder.size();
-  std::vector<KeyedIndex>& a = gRadixKeys;
-  a.resize(n);
-  for (size_t place = 0; place < n; ++place) a[place] = {DistanceSortKey(gPlaceKey[place]), gOrder[place]};
-  StableSortByKey(&a, &gRadixScratch);
-  for (size_t place = 0; place < n; ++place) {
+float DrawDistance(uint32_t index, vector_type from) { return VDistance(from, gCentroids[index]); }
+
+// Whether draw index a comes before b in the list's current order; `tiedAtNewest` when their
+// distances from the current sort position are known to be equal.
+bool ListedBefore(uint32_t a, uint32_t b, bool tiedAtNewest) {
+  size_t k = gSortPositions.size();  // kept positions still to compare, newest first
+  if (k > 0) {
+    if (!tiedAtNewest) {
+      const uint32_t keyA = DistanceSortKey(DrawDistance(a, gSortPositions[k - 1]));
+      const uint32_t keyB = DistanceSortKey(DrawDistance(b, gSortPositions[k - 1]));
+      if (keyA != keyB) return keyA < keyB;
+      tiedAtNewest = true;
+    }
+    --k;
+  }
+  // Both in the last listing: its ranks give the order at that moment, which is the current
+  // order when no frame has sorted since, and the order of a tie at the newest sort when one has.
+  const DrawRecord& rankA = gDrawRecords[a];
+  const DrawRecord& rankB = gDrawRecords[b];
+  if (gListing != 0 && rankA.listing == gListing && rankB.listing == gListing &&
+      (gSortCount == gListingSortCount || (tiedAtNewest && gSortCount == gListingSortCount + 1)))
+    return rankA.rank < rankB.rank;
+  while (k-- > 0) {
+    const uint32_t keyA = DistanceSortKey(DrawDistance(a, gSortPositions[k]));
+    const uint32_t keyB = DistanceSortKey(DrawDistance(b, gSortPositions[k]));
+    ++gTieWork;
+    if (keyA != keyB) return keyA < keyB;
+  }
+  return gPlaceOf[a] < gPlaceOf[b];
+}
+
+// Puts triangles keyed by their distance from the current sort position into the list's
+// current order. Equal keys are few and short, so they are ordered by comparison; when the
+// items come in gOrder's order and at most one position is kept, the stable sort alone
+// already gives the order.
+void SortIntoListOrder(std::vector<KeyedIndex>* items, bool inOrderOfPlaces) {
+  StableSortByKey(items, &gSortScratch);
+  if (inOrderOfPlaces && gSortPositions.size() <= 1) return;
+  std::vector<KeyedIndex>& a = *items;
+  const auto before = [](const KeyedIndex& x, const KeyedIndex& y) { return ListedBefore(x.index, y.index, true); };
+  for (size_t first = 0; first < a.size();) {
+    size_t end = first + 1;
+    while (end < a.size() && a[end].key == a[first].key) ++end;
+    if (end - first > 1) std::sort(a.begin() + static_cast<std::ptrdiff_t>(first),
+                                   a.begin() + static_cast<std::ptrdiff_t>(end), before);
+    first = end;
+  }
+}
+
+// Carries out the kept sorts on the whole order.
+void BringOrderUpToDate() {
+  if (gSortPositions.empty()) return;
+  const vector_type P = gSortPositions.back();
+  std::vector<KeyedIndex>& a = gSortKeys;
+  a.resize(gOrder.size());
+  for (size_t place = 0; place < gOrder.size(); ++place)
+    a[place] = {DistanceSortKey(DrawDistance(gOrder[place], P)), gOrder[place]};
+  SortIntoListOrder(&a, true);
+  for (size_t place = 0; place < a.size(); ++place) {
     gOrder[place] = a[place].index;
     gPlaceOf[a[place].index] = static_cast<uint32_t>(place);
-    gPlaceKey[place] = DistanceKey(gDistances[a[place].index]);
   }
+  gOrderPos = P;
+  gSortPositions.clear();
+  gTieWork = 0;
 }
 
-// Stable ascending sort of the distance order; equal distances keep their order from the
-// last frame. The adjacent-swap sort is linear on the nearly sorted order it usually meets;
-// when the order has moved more than that (the player walks through a dense level, or jumps
-// across it) a radix sort finishes, which gives the same order because both keep equal
-// distances in their order. Returns true when anything moved.
-bool SortDistanceOrder() {
-  const size_t n = gOrder.size();
-  // Each place nearer than the one before needs a swap at least: with many of them the
-  // adjacent-swap sort would spend its budget for nothing.
-  size_t descents = 0;
-  for (size_t k = 0; k + 1 < n; ++k) descents += gPlaceKey[k + 1] < gPlaceKey[k];
-  if (descents == 0) return false;
-  if (descents > n / 64 + 64) {
-    RadixSortOrder();
-    return true;
-  }
-  size_t budget = n / 32 + 256;
-  bool moved = false;
-  size_t k = 0;
-  while (k + 1 < n) {
-    if (gPlaceKey[k + 1] < gPlaceKey[k]) {
-      std::swap(gOrder[k], gOrder[k + 1]);
-      std::swap(gPlaceKey[k], gPlaceKey[k + 1]);
-      gPlaceOf[gOrder[k]] = static_cast<uint32_t>(k);
-      gPlaceOf[gOrder[k + 1]] = static_cast<uint32_t>(k + 1);
-      moved = true;
-      if (--budget == 0) {
-        RadixSortOrder();
-        return true;
-      }
-      if (k > 0) --k;
-    } else {
-      ++k;
-    }
-  }
-  return moved;
+void ForgetListedRanks() {
+  for (DrawRecord& record : gDrawRecords) record.listing = record.rank = 0;
+  gListing = 0;
 }
 
-// Fills the per-material lists from the triangles of the nodes culling found visible:
-// opaque materials nearest first, the others farthest first. Many drawn triangles are put in
-// order through one pass over the places (bounded by a fixed multiple of their number) and
-// written straight to their entries; a few are sorted.
+bool SamePosition(vector_type a, vector_type b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// The frame's sort of the list by the distances from `P`: kept for later unless the player
+// has not moved, since sorting stably by the same distances again changes nothing.
+void SortListFrom(vector_type P) {
+  if (SamePosition(P, CurrentSortPos())) return;
+  if (gSortPositions.size() >= kMaxSortPositions || gTieWork > gOrder.size()) BringOrderUpToDate();
+  gSortPositions.push_back(P);
+  gSortCount += 1;
+  gListRelinkPending = true;
+}
+
+// Fills the per-material lists from the triangles of the nodes culling found visible, in the
+// list's current order: opaque materials nearest first, the others farthest first.
 void FillMaterialLists() {
   if (gNumMaterials == 0) return;
-  const size_t n = gOrder.size();
-  size_t drawn = 0;
-  for (const DrawRange& range : gCulledIn) drawn += range.count;
-  const bool many = drawn * 16 >= n;
-  if (many) gPlaceRank.resize(n, 0);
-  gFewDrawn.clear();
+  const vector_type P = CurrentSortPos();
+  std::vector<KeyedIndex>& drawn = gSortKeys;
+  size_t inView = 0;
+  for (const DrawRange& range : gCulledIn) inView += range.count;
+  drawn.resize(inView);
+  size_t kept = 0;
   for (const DrawRange& range : gCulledIn) {
-    for (uint32_t index = range.first; index < range.first + range.count; ++index) {
-      if (gDrawMaterial[index] == kNeverDrawn) continue;
-      if (gDrawMaterial[index] >= gNumMaterials) {
+    // The keys of the whole range first, in a loop free of branches, then the triangles that
+    // are drawn are kept.
+    KeyedIndex* keys = drawn.data() + kept;
+    for (uint32_t k = 0; k < range.count; ++k)
+      keys[k] = {DistanceSortKey(DrawDistance(range.first + k, P)), range.first + k};
+    for (uint32_t k = 0; k < range.count; ++k) {
+      const uint32_t index = range.first + k;
+      uint32_t& material = gDrawRecords[index].material;
+      if (material == kNeverDrawn) continue;
+      if (material >= gNumMaterials) {
         // A drawn triangle whose material is out of range takes material 0 for good.
         gDrawTriangles[index]->meshworkMaterial = 0;
-        gDrawMaterial[index] = 0;
+        material = 0;
       }
-      const uint32_t material = gDrawMaterial[index];
       gMaterials[material].numTriangles += 1;
-      if (many)
-        gPlaceRank[gPlaceOf[index]] = material + 1;
-      else
-        gFewDrawn.push_back({gPlaceOf[index], index});
+      drawn[kept++] = keys[k];
     }
   }
+  drawn.resize(kept);
+  SortIntoListOrder(&drawn, false);
   gMaterialRoom.assign(gNumMaterials, 0);
   gMaterialReads.assign(gNumMaterials, 0);
   for (uint32_t m = 0; m < gNumMaterials; ++m) {
@@ -226,35 +275,25 @@ void FillMaterialLists() {
     mat.i = 3 * gMaterialRoom[m];
     mat.j = (gMaterialReads[m] & kListUVs) ? 6 * gMaterialRoom[m] : 0;
   }
-  // Entry of the r-th nearest drawn triangle of a material: r when opaque, counted from the
-  // end when blended.
-  auto entryOf = [](uint32_t material, uint32_t rank) {
-    const zntlmtrl& m = gMaterials[material];
-    return m.transparencyMode == 0 ? rank : m.numTriangles - 1 - rank;
-  };
+  // The r-th nearest drawn triangle of a material is its entry r when opaque, counted from
+  // the end when blended.
+  // The triangles are read in distance order, far apart in memory: fetch ahead.
+  constexpr size_t kAhead = 16;
   gMaterialFill.assign(gNumMaterials, 0);
-  if (!many) {
-    std::sort(gFewDrawn.begin(), gFewDrawn.end());
-    for (const auto& [place, index] : gFewDrawn) {
-      const uint32_t material = MaterialOf(gDrawMaterial[index]);
-      PutInMaterial(gDrawData[index], material, entryOf(material, gMaterialFill[material]++));
-    }
-    return;
+  for (size_t k = 0; k < drawn.size(); ++k) {
+    if (k + kAhead < drawn.size()) __builtin_prefetch(&gDrawRecords[drawn[k + kAhead].index]);
+    const KeyedIndex& item = drawn[k];
+    DrawRecord& record = gDrawRecords[item.index];
+    const uint32_t material = record.material;
+    const zntlmtrl& m = gMaterials[material];
+    const uint32_t rank = gMaterialFill[material]++;
+    PutInMaterial(item.index, material, m.transparencyMode == 0 ? rank : m.numTriangles - 1 - rank);
+    record.listing = gListing + 1;
+    record.rank = static_cast<uint32_t>(k);
   }
-  for (size_t place = 0; place < n; ++place) {
-    if (!gPlaceRank[place]) continue;
-    const uint32_t material = gPlaceRank[place] - 1;
-    gPlaceRank[place] = gMaterialFill[material]++;
-  }
-  for (const DrawRange& range : gCulledIn) {
-    for (uint32_t index = range.first; index < range.first + range.count; ++index) {
-      if (gDrawMaterial[index] == kNeverDrawn) continue;
-      const uint32_t material = MaterialOf(gDrawMaterial[index]);
-      uint32_t& rank = gPlaceRank[gPlaceOf[index]];
-      PutInMaterial(gDrawData[index], material, entryOf(material, rank));
-      rank = 0;
-    }
-  }
+  gListing += 1;
+  gListingSortCount = gSortCount;
+  if (gListing == 0xFFFFFFFFu) ForgetListedRanks();
 }
 
 void ResetMaterialCounters() {
@@ -263,17 +302,18 @@ void ResetMaterialCounters() {
 
 void ForgetDrawArrays() {
   gDrawTriangles.clear();
-  gDrawData.clear();
-  gDrawMaterial.clear();
+  gDrawRecords.clear();
+  gDrawNormals.clear();
+  gDrawUVs.clear();
   gCentroids.clear();
-  gDistances.clear();
   gOrder.clear();
   gPlaceOf.clear();
-  gPlaceKey.clear();
+  gSortPositions.clear();
+  gTieWork = 0;
+  gListing = 0;
   gCulledIn.clear();
-  gPlaceRank.clear();
-  gRadixKeys.clear();
-  gRadixScratch.clear();
+  gSortKeys.clear();
+  gSortScratch.clear();
   gListRelinkPending = false;
 }
 
@@ -308,28 +348,28 @@ void NumberTrianglesByNode(LevelBuild* build) {
 void AddDrawTriangle(LevelBuild* build, uint32_t number) {
   const BuildTriangle& t = build->triangles[number];
   build->built[number].drawIndex = static_cast<uint32_t>(gDrawTriangles.size());
-  TriangleDrawData d;
-  for (int c = 0; c < 3; ++c) {
-    d.corner[c] = t.vertex[c];
-    d.normal[c] = VComponent(t.normal, c);
-  }
-  for (int c = 0; c < 6; ++c) d.uv[c] = t.uv[c];
   // A negative material is out of range like a too large one.
   const uint32_t material = t.material < 0 ? kNeverDrawn - 1 : static_cast<uint32_t>(t.material);
+  DrawRecord record{};
+  record.material = t.drawn ? material : kNeverDrawn;
+  for (int c = 0; c < 3; ++c) {
+    record.corner[c] = t.vertex[c];
+    gDrawNormals.push_back(VComponent(t.normal, c));
+  }
+  for (int c = 0; c < 6; ++c) gDrawUVs.push_back(t.uv[c]);
   gDrawTriangles.push_back(t.trig);
-  gDrawData.push_back(d);
-  gDrawMaterial.push_back(t.drawn ? material : kNeverDrawn);
+  gDrawRecords.push_back(record);
   gCentroids.push_back(t.centroid);
-  gDistances.push_back(t.distance);
 }
 
-// Relinks the list in the order of gOrder: place numbers and distances go into the records.
+// Relinks the list in its current order: place numbers and distances go into the records.
 void RelinkList() {
+  BringOrderUpToDate();
   level_triangle* last = &baseLT;
   for (size_t place = 0; place < gOrder.size(); ++place) {
     level_triangle* t = gDrawTriangles[gOrder[place]];
     t->listOrder = static_cast<uint32_t>(place);
-    t->zDist = gDistances[gOrder[place]];
+    t->zDist = DrawDistance(gOrder[place], gOrderPos);
     last->next = t;
     last = t;
   }
@@ -409,19 +449,20 @@ void BuildLevelDrawArrays(LevelBuild* build) {
   ForgetDrawArrays();
   const size_t n = build->triangles.size();
   gDrawTriangles.reserve(n);
-  gDrawData.reserve(n);
-  gDrawMaterial.reserve(n);
+  gDrawRecords.reserve(n);
+  gDrawNormals.reserve(3 * n);
+  gDrawUVs.reserve(6 * n);
   gCentroids.reserve(n);
-  gDistances.reserve(n);
   for (BuiltTriangle& b : build->built) b.drawIndex = kNeverDrawn;
   NumberTrianglesByNode(build);
   for (uint32_t number : build->order)
     if (build->built[number].drawIndex == kNeverDrawn) AddDrawTriangle(build, number);
   gNumTriangles = static_cast<int>(gDrawTriangles.size());
 
-  // The distance order starts as the list's order, which the build sorted.
+  // The distance order starts as the list's order, which the build sorted from here.
+  gOrderPos = playerPos;
+  gSortCount = gListingSortCount = 0;
   gPlaceOf.resize(n);
-  gPlaceKey.resize(n);
   gOrder.resize(n);
   for (uint32_t place = 0; place < n; ++place) {
     gOrder[place] = build->built[build->order[place]].drawIndex;
@@ -434,13 +475,7 @@ void MeshListToArray() {
   UpdateLevelIfChanged();
   ResetMaterialCounters();
   if (gOrder.empty()) return;
-  const vector_type P = playerPos;
-  for (size_t index = 0; index < gCentroids.size(); ++index) {
-    const float distance = VDistance(P, gCentroids[index]);
-    gDistances[index] = distance;
-    gPlaceKey[gPlaceOf[index]] = DistanceKey(distance);
-  }
-  if (SortDistanceOrder()) gListRelinkPending = true;
+  SortListFrom(playerPos);
   FillMaterialLists();
 }
 
@@ -481,13 +516,16 @@ int TriangleDrawnThisFrame(const level_triangle* t) {
   return t->drawIndex < after->first + after->count ? 1 : 0;
 }
 
-uint32_t TriangleListOrder(const level_triangle* t) {
-  if (HasDrawIndex(t)) return gPlaceOf[t->drawIndex];
-  return t->listOrder;
+bool TriangleListBefore(const level_triangle* a, const level_triangle* b) {
+  if (HasDrawIndex(a) && HasDrawIndex(b)) return ListedBefore(a->drawIndex, b->drawIndex, false);
+  BringOrderUpToDate();
+  const uint32_t placeA = HasDrawIndex(a) ? gPlaceOf[a->drawIndex] : a->listOrder;
+  const uint32_t placeB = HasDrawIndex(b) ? gPlaceOf[b->drawIndex] : b->listOrder;
+  return placeA < placeB;
 }
 
 float TriangleDistance(const level_triangle* t) {
-  if (HasDrawIndex(t)) return gDistances[t->drawIndex];
+  if (HasDrawIndex(t)) return DrawDistance(t->drawIndex, CurrentSortPos());
   return t->zDist;
 }
 

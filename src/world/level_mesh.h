@@ -46,10 +46,11 @@ void MakeMeshVertexNormals();
 // triangles a node holds form one range (the node's firstDrawIndex); each triangle's draw
 // index is left in the build.
 void BuildLevelDrawArrays(LevelBuild* build);
-// Once per frame after culling: refreshes every centroid's distance to the player, sorts the
-// triangles by it (stable: equal distances keep their order from the last frame) and fills
-// the per-material lists from the visible nodes' triangles, opaque materials nearest first,
-// the others farthest first.
+// Once per frame after culling: sorts the triangles by their centroids' distance to the player
+// (stable: equal distances keep their order from the last frame) and fills the per-material
+// lists from the visible nodes' triangles in that order, opaque materials nearest first, the
+// others farthest first. Only the visible triangles are sorted each frame; the whole list's
+// order is worked out when something asks for it.
 void MeshListToArray();
 // The frame keeps the list's distance order in the draw arrays; the triangle list itself is
 // relinked in that order only when something walks or changes it. Everything that walks the
@@ -61,9 +62,10 @@ void AddCulledNode(const AABB* node);
 // 1 when the last culling found the triangle's holding node visible (it is drawn this frame
 // unless it is invisible), else 0.
 int TriangleDrawnThisFrame(const level_triangle* t);
-// The triangle's place in the list (0 = nearest to the player) and its distance to the
-// player, as of the last frame, whether or not the list has been relinked since.
-uint32_t TriangleListOrder(const level_triangle* t);
+// Whether a comes before b in the list (nearest to the player first, equal distances in their
+// order of the frame before), and the triangle's distance to the player, as of the last frame,
+// whether or not the list has been relinked since.
+bool TriangleListBefore(const level_triangle* a, const level_triangle* b);
 float TriangleDistance(const level_triangle* t);
 
 // The level's vertex, edge and triangle records come from pools owned by the level: make them

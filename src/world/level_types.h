@@ -55,8 +55,8 @@ struct level_triangle {
   vector_type plane[3];
   int numConnects;        // texture number from the level file
   float u[3], v[3];
-  float zDist;            // distance to the player at the last level build; the frame keeps
-                          // the current one in the draw arrays (TriangleDistance)
+  float zDist;            // distance to the player at the last relink (TriangleDistance
+                          // gives the current one)
   int meshworkMaterial;   // index into gMaterials
   uint32_t theTexture;
   int transparent, smooth;
@@ -73,7 +73,7 @@ struct level_triangle {
   level_triangle* prev;
   uint32_t listOrder;     // place in the level's triangle list at its last relink; among
                           // equally near contacts a query keeps the earliest in the list
-                          // (TriangleListOrder gives the current place)
+                          // (TriangleListBefore compares current places)
   uint32_t drawIndex;     // number of the triangle in the level's draw arrays, given at each
                           // level build
 };

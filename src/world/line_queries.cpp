@@ -221,7 +221,7 @@ int CollideLineSegmentWorld(vector_type a, vector_type b, vector_type* intercept
       anyHit = 1;
       const float d = VDistance(a, X);
       if (!(d == d)) continue;
-      if (!best || d < bestDistance || (d == bestDistance && TriangleListOrder(c.trig) < TriangleListOrder(best))) {
+      if (!best || d < bestDistance || (d == bestDistance && TriangleListBefore(c.trig, best))) {
         best = c.trig;
         bestDistance = d;
         bestPoint = X;

@@ -149,7 +149,7 @@ void FaceContacts(vector_type a, vector_type dir, float r, SphereContact* best) 
         if (!SphereMeetsFace(c, a, dir, r, &I)) return;
         const float d = VDistance(a, I);
         if (!bestTrig || d < best->distance ||
-            (d == best->distance && TriangleListOrder(c.trig) < TriangleListOrder(bestTrig))) {
+            (d == best->distance && TriangleListBefore(c.trig, bestTrig))) {
           bestTrig = c.trig;
           best->found = true;
           best->distance = d;

@@ -2,8 +2,6 @@
 #include "world/radix_sort.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstring>
 
 void StableSortByKey(std::vector<KeyedIndex>* items, std::vector<KeyedIndex>* scratch) {
   std::vector<KeyedIndex>& a = *items;
@@ -15,35 +13,30 @@ void StableSortByKey(std::vector<KeyedIndex>* items, std::vector<KeyedIndex>* sc
     highest = std::max(highest, e.key);
   }
   if (lowest == highest) return;
-  const uint32_t span = highest - lowest;
-  const int passes = span < (1u << 24) ? 2 : 3;
-  const int bits = passes == 2 ? 12 : 11;
-  const uint32_t mask = (1u << bits) - 1;
-  std::vector<uint32_t> counts(static_cast<size_t>(passes) << bits, 0);
-  for (const KeyedIndex& e : a)
-    for (int pass = 0; pass < passes; ++pass)
-      counts[(static_cast<size_t>(pass) << bits) + (((e.key - lowest) >> (pass * bits)) & mask)] += 1;
+  // Digits of 6 bits: with 64 places to write to at once, each pass streams through memory;
+  // wider digits scatter across so many pages that a pass costs several narrow ones.
+  constexpr int kBits = 6;
+  constexpr uint32_t kDigits = 1u << kBits, kMask = kDigits - 1;
+  int passes = 0;
+  for (uint32_t rest = highest - lowest; rest != 0; rest >>= kBits) ++passes;
+  std::vector<uint32_t> counts(static_cast<size_t>(passes) * kDigits, 0);
+  for (const KeyedIndex& e : a) {
+    uint32_t key = e.key - lowest;
+    for (int pass = 0; pass < passes; ++pass, key >>= kBits) counts[pass * kDigits + (key & kMask)] += 1;
+  }
   scratch->resize(n);
   for (int pass = 0; pass < passes; ++pass) {
-    uint32_t* count = &counts[static_cast<size_t>(pass) << bits];
-    const int shift = pass * bits;
-    if (count[((a[0].key - lowest) >> shift) & mask] == n) continue;  // one digit for all
+    uint32_t* count = &counts[pass * kDigits];
+    const int shift = pass * kBits;
+    if (count[((a[0].key - lowest) >> shift) & kMask] == n) continue;  // one digit for all
     uint32_t start = 0;
-    for (uint32_t d = 0; d <= mask; ++d) {
+    for (uint32_t d = 0; d < kDigits; ++d) {
       const uint32_t c = count[d];
       count[d] = start;
       start += c;
     }
     KeyedIndex* out = scratch->data();
-    for (const KeyedIndex& e : a) out[count[((e.key - lowest) >> shift) & mask]++] = e;
+    for (const KeyedIndex& e : a) out[count[((e.key - lowest) >> shift) & kMask]++] = e;
     a.swap(*scratch);
   }
-}
-
-uint32_t DistanceSortKey(float distance) {
-  if (std::isnan(distance)) distance = INFINITY;
-  if (distance == 0.0f) distance = 0.0f;
-  uint32_t bits;
-  std::memcpy(&bits, &distance, sizeof bits);
-  return (bits & 0x80000000u) ? ~bits : (bits | 0x80000000u);
 }

@@ -72,8 +72,9 @@ TEST_F(MeshListTest, EqualDistancesKeepTheirOrderFrameAfterFrame) {
   GenerateLevelFromMesh();
   for (int frame = 0; frame < 3; ++frame) {
     MeshListToArray();
-    EXPECT_EQ(TriangleListOrder(a), 1u);
-    EXPECT_EQ(TriangleListOrder(b), 2u);
+    EXPECT_TRUE(TriangleListBefore(c, a));
+    EXPECT_TRUE(TriangleListBefore(a, b));
+    EXPECT_FALSE(TriangleListBefore(b, a));
     SyncLevelTriangleList();
     ASSERT_EQ(baseLT.next, c);
     EXPECT_EQ(c->next, a);
@@ -118,13 +119,87 @@ TEST_F(MeshListTest, EveryFrameSortsStablyFromThePreviousFramesOrder) {
       return FrameDistance(x) < FrameDistance(y);
     });
     SeeEverythingAndList();
-    for (size_t k = 0; k < expected.size(); ++k) ASSERT_EQ(TriangleListOrder(expected[k]), k) << "step " << step;
+    // Neighbours in the expected order compare so before the list is relinked.
+    for (size_t k = 0; k + 1 < expected.size(); ++k) {
+      ASSERT_TRUE(TriangleListBefore(expected[k], expected[k + 1])) << "step " << step << " place " << k;
+      ASSERT_FALSE(TriangleListBefore(expected[k + 1], expected[k])) << "step " << step << " place " << k;
+    }
     EXPECT_EQ(TriangleDistance(expected[5]), FrameDistance(expected[5]));
     ASSERT_EQ(wt::Triangles(), expected) << "step " << step;
     // Opaque lists follow the same order.
     ASSERT_EQ(gMaterials[0].numTriangles, expected.size());
     EXPECT_EQ(gMaterials[0].indices[3 * 7], expected[7]->vertexPtrs[0]->index);
   }
+}
+
+// Many frames pass without anything walking the list: each frame's lists, the comparisons
+// queries make and the list relinked at the end all follow the frames' sorts carried out one
+// by one. The player walks along the grid's mirror line, so mirrored triangles stay tied for
+// many frames and their order goes back to where the ties began.
+TEST_F(MeshListTest, FramesWithoutARelinkFollowEveryFramesSort) {
+  wt::AddFloorGrid(24, 1.0f, 0.0f);
+  playerPos = V(12.0f, 1.0f, 3.0f);
+  GenerateLevelFromMesh();
+  std::vector<level_triangle*> expected = wt::Triangles();
+  const auto sameCorners = [](const zntlmtrl& m, size_t entry, const level_triangle* t) {
+    for (int c = 0; c < 3; ++c)
+      if (m.indices[3 * entry + c] != t->vertexPtrs[c]->index) return false;
+    return true;
+  };
+  for (int frame = 0; frame < 90; ++frame) {
+    // Along the mirror line, with stops, a stretch off it and a jump back.
+    if (frame % 7 != 3) playerPos.z += 0.37f;
+    if (frame == 40) playerPos.x = 12.3f;
+    if (frame == 55) playerPos = V(12.0f, 1.0f, -8.0f);
+    std::stable_sort(expected.begin(), expected.end(), [](const level_triangle* x, const level_triangle* y) {
+      return FrameDistance(x) < FrameDistance(y);
+    });
+    // Some frames see only the part with z at most a bound that moves, so triangles come back
+    // into view after frames in which they were not listed.
+    if (frame % 4 == 1) {
+      for (auto& plane : planeEqs) plane[0] = plane[1] = plane[2] = 0.0f, plane[3] = 1.0f;
+      planeEqs[2][2] = -1.0f;
+      planeEqs[2][3] = 6.0f + static_cast<float>(frame % 9);
+      HandleMeshCulling();
+      MeshListToArray();
+    } else {
+      SeeEverythingAndList();
+    }
+    std::vector<level_triangle*> drawn;
+    for (level_triangle* t : expected)
+      if (TriangleDrawnThisFrame(t)) drawn.push_back(t);
+    ASSERT_EQ(gMaterials[0].numTriangles, drawn.size());
+    if (frame % 4 == 1) ASSERT_LT(drawn.size(), expected.size());
+    for (size_t k = 0; k < drawn.size(); ++k)
+      ASSERT_TRUE(sameCorners(gMaterials[0], k, drawn[k])) << "frame " << frame << " entry " << k;
+    if (frame % 10 == 9) {
+      for (size_t k = 0; k + 1 < expected.size(); ++k)
+        ASSERT_TRUE(TriangleListBefore(expected[k], expected[k + 1])) << "frame " << frame << " place " << k;
+      EXPECT_EQ(TriangleDistance(expected[17]), FrameDistance(expected[17]));
+    }
+  }
+  EXPECT_EQ(wt::Triangles(), expected);
+  for (size_t k = 0; k < expected.size(); ++k) ASSERT_EQ(expected[k]->listOrder, k);
+}
+
+// Two triangles tied from where the player stands now were ordered by a frame in which
+// neither was in view: they come back in that frame's order.
+TEST_F(MeshListTest, TrianglesBackInViewKeepTheOrderOfFramesTheyMissed) {
+  level_triangle* left = TriAt(-1);
+  level_triangle* right = TriAt(1);
+  GenerateLevelFromMesh();  // tied: left, right
+  playerPos = V(0.5f, 0, 0);  // right is nearer
+  for (auto& plane : planeEqs) plane[0] = plane[1] = plane[2] = 0.0f, plane[3] = -1.0f;  // nothing in view
+  HandleMeshCulling();
+  MeshListToArray();
+  EXPECT_EQ(gMaterials[0].numTriangles, 0u);
+  playerPos = V(0, 0, 3);  // tied again
+  SeeEverythingAndList();
+  ASSERT_EQ(gMaterials[0].numTriangles, 2u);
+  EXPECT_EQ(gMaterials[0].indices[0], right->vertexPtrs[0]->index);
+  EXPECT_EQ(gMaterials[0].indices[3], left->vertexPtrs[0]->index);
+  EXPECT_TRUE(TriangleListBefore(right, left));
+  EXPECT_EQ(wt::Triangles(), (std::vector<level_triangle*>{right, left}));
 }
 
 // Between frames the list waits to be relinked; whatever changes it first gets the order the
