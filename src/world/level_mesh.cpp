@@ -347,16 +347,18 @@ void NumberTrianglesByNode(LevelBuild* build) {
 // The build's triangle `number` takes the next draw index.
 void AddDrawTriangle(LevelBuild* build, uint32_t number) {
   const BuildTriangle& t = build->triangles[number];
-  build->built[number].drawIndex = static_cast<uint32_t>(gDrawTriangles.size());
+  const size_t index = gDrawTriangles.size();
+  if (index >= build->triangles.size()) return;  // each triangle is numbered once
+  build->built[number].drawIndex = static_cast<uint32_t>(index);
   // A negative material is out of range like a too large one.
   const uint32_t material = t.material < 0 ? kNeverDrawn - 1 : static_cast<uint32_t>(t.material);
   DrawRecord record{};
   record.material = t.drawn ? material : kNeverDrawn;
   for (int c = 0; c < 3; ++c) {
     record.corner[c] = t.vertex[c];
-    gDrawNormals.push_back(VComponent(t.normal, c));
+    gDrawNormals[3 * index + c] = VComponent(t.normal, c);
   }
-  for (int c = 0; c < 6; ++c) gDrawUVs.push_back(t.uv[c]);
+  for (int c = 0; c < 6; ++c) gDrawUVs[6 * index + c] = t.uv[c];
   gDrawTriangles.push_back(t.trig);
   gDrawRecords.push_back(record);
   gCentroids.push_back(t.centroid);
@@ -450,8 +452,9 @@ void BuildLevelDrawArrays(LevelBuild* build) {
   const size_t n = build->triangles.size();
   gDrawTriangles.reserve(n);
   gDrawRecords.reserve(n);
-  gDrawNormals.reserve(3 * n);
-  gDrawUVs.reserve(6 * n);
+  // Every triangle of the build takes one draw index below n.
+  gDrawNormals.resize(3 * n);
+  gDrawUVs.resize(6 * n);
   gCentroids.reserve(n);
   for (BuiltTriangle& b : build->built) b.drawIndex = kNeverDrawn;
   NumberTrianglesByNode(build);
