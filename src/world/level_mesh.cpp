@@ -177,22 +177,26 @@ bool ListedBefore(uint32_t a, uint32_t b, bool tiedAtNewest) {
   return gPlaceOf[a] < gPlaceOf[b];
 }
 
-// Puts triangles keyed by their distance from the current sort position into the list's
-// current order. Equal keys are few and short, so they are ordered by comparison; when the
-// items come in gOrder's order and at most one position is kept, the stable sort alone
-// already gives the order.
+// Triangles keyed by their distance from the current sort position are put into the list's
+// current order by a stable sort by key, and then each run of equal keys, which are few and
+// short, by comparison. When the items came in gOrder's order and at most one position is
+// kept, the stable sort alone gives the order.
+
+// Orders the run of equal keys that starts at `first` and returns its end.
+size_t OrderTiedRun(std::vector<KeyedIndex>* items, size_t first) {
+  std::vector<KeyedIndex>& a = *items;
+  size_t end = first + 1;
+  while (end < a.size() && a[end].key == a[first].key) ++end;
+  if (end - first > 1)
+    std::sort(a.begin() + static_cast<std::ptrdiff_t>(first), a.begin() + static_cast<std::ptrdiff_t>(end),
+              [](const KeyedIndex& x, const KeyedIndex& y) { return ListedBefore(x.index, y.index, true); });
+  return end;
+}
+
 void SortIntoListOrder(std::vector<KeyedIndex>* items, bool inOrderOfPlaces) {
   StableSortByKey(items, &gSortScratch);
   if (inOrderOfPlaces && gSortPositions.size() <= 1) return;
-  std::vector<KeyedIndex>& a = *items;
-  const auto before = [](const KeyedIndex& x, const KeyedIndex& y) { return ListedBefore(x.index, y.index, true); };
-  for (size_t first = 0; first < a.size();) {
-    size_t end = first + 1;
-    while (end < a.size() && a[end].key == a[first].key) ++end;
-    if (end - first > 1) std::sort(a.begin() + static_cast<std::ptrdiff_t>(first),
-                                   a.begin() + static_cast<std::ptrdiff_t>(end), before);
-    first = end;
-  }
+  for (size_t first = 0; first < items->size();) first = OrderTiedRun(items, first);
 }
 
 // Carries out the kept sorts on the whole order.
@@ -260,7 +264,9 @@ void FillMaterialLists() {
     }
   }
   drawn.resize(kept);
-  SortIntoListOrder(&drawn, false);
+  // The runs of equal keys are ordered as the listing below reaches them, while their
+  // records are at hand.
+  StableSortByKey(&drawn, &gSortScratch);
   gMaterialRoom.assign(gNumMaterials, 0);
   gMaterialReads.assign(gNumMaterials, 0);
   for (uint32_t m = 0; m < gNumMaterials; ++m) {
@@ -280,8 +286,10 @@ void FillMaterialLists() {
   // The triangles are read in distance order, far apart in memory: fetch ahead.
   constexpr size_t kAhead = 16;
   gMaterialFill.assign(gNumMaterials, 0);
+  size_t runEnd = 0;
   for (size_t k = 0; k < drawn.size(); ++k) {
     if (k + kAhead < drawn.size()) __builtin_prefetch(&gDrawRecords[drawn[k + kAhead].index]);
+    if (k == runEnd) runEnd = OrderTiedRun(&drawn, k);
     const KeyedIndex& item = drawn[k];
     DrawRecord& record = gDrawRecords[item.index];
     const uint32_t material = record.material;
