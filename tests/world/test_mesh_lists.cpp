@@ -169,7 +169,9 @@ TEST_F(MeshListTest, FramesWithoutARelinkFollowEveryFramesSort) {
     for (level_triangle* t : expected)
       if (TriangleDrawnThisFrame(t)) drawn.push_back(t);
     ASSERT_EQ(gMaterials[0].numTriangles, drawn.size());
-    if (frame % 4 == 1) ASSERT_LT(drawn.size(), expected.size());
+    if (frame % 4 == 1) {
+      ASSERT_LT(drawn.size(), expected.size());
+    }
     for (size_t k = 0; k < drawn.size(); ++k)
       ASSERT_TRUE(sameCorners(gMaterials[0], k, drawn[k])) << "frame " << frame << " entry " << k;
     if (frame % 10 == 9) {
