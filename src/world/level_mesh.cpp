@@ -179,10 +179,8 @@ bool ListedBefore(uint32_t a, uint32_t b, bool tiedAtNewest) {
 
 // Triangles keyed by their distance from the current sort position are put into the list's
 // current order by a stable sort by key, and then each run of equal keys, which are few and
-// short, by comparison. When the items came in gOrder's order and at most one position is
-// kept, the stable sort alone gives the order.
-
-// Orders the run of equal keys that starts at `first` and returns its end.
+// short, by comparison. This orders the run of equal keys that starts at `first` and returns
+// its end.
 size_t OrderTiedRun(std::vector<KeyedIndex>* items, size_t first) {
   std::vector<KeyedIndex>& a = *items;
   size_t end = first + 1;
@@ -193,6 +191,8 @@ size_t OrderTiedRun(std::vector<KeyedIndex>* items, size_t first) {
   return end;
 }
 
+// Both steps; when the items came in gOrder's order and at most one position is kept, the
+// stable sort alone gives the order.
 void SortIntoListOrder(std::vector<KeyedIndex>* items, bool inOrderOfPlaces) {
   StableSortByKey(items, &gSortScratch);
   if (inOrderOfPlaces && gSortPositions.size() <= 1) return;
@@ -245,8 +245,8 @@ void FillMaterialLists() {
   drawn.resize(inView);
   size_t kept = 0;
   for (const DrawRange& range : gCulledIn) {
-    // The keys of the whole range first, in a loop free of branches, then the triangles that
-    // are drawn are kept.
+    // The keys of the whole range first, in a loop of their own, then the triangles that are
+    // drawn are kept.
     KeyedIndex* keys = drawn.data() + kept;
     for (uint32_t k = 0; k < range.count; ++k)
       keys[k] = {DistanceSortKey(DrawDistance(range.first + k, P)), range.first + k};
@@ -282,8 +282,8 @@ void FillMaterialLists() {
     mat.j = (gMaterialReads[m] & kListUVs) ? 6 * gMaterialRoom[m] : 0;
   }
   // The r-th nearest drawn triangle of a material is its entry r when opaque, counted from
-  // the end when blended.
-  // The triangles are read in distance order, far apart in memory: fetch ahead.
+  // the end when blended. The records are read in distance order, far apart in memory, so
+  // they are fetched ahead.
   constexpr size_t kAhead = 16;
   gMaterialFill.assign(gNumMaterials, 0);
   size_t runEnd = 0;
