@@ -127,8 +127,6 @@ void Draw_Zyntrel_Mdl(zntlmdl* mdl, float xpos, float ypos, float zpos, float xa
 
   const bool lux = mdl->parent && mdl->parent->lux;
   glEnableClientState(GL_VERTEX_ARRAY);
-  glVertexPointer(3, GL_FLOAT, 0, mdl->tva);
-  glNormalPointer(GL_FLOAT, 0, mdl->tvertexNormals);
   glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
   if (lux)
     glDisable(GL_LIGHTING);
@@ -137,7 +135,9 @@ void Draw_Zyntrel_Mdl(zntlmdl* mdl, float xpos, float ypos, float zpos, float xa
 
   const uint32_t vertexCount = PosedVertexCount(mdl);
   for (uint32_t m = 0; m < mdl->numMaterials; m++) {
+    // A flat-shaded material before this one drew through corner arrays.
     glVertexPointer(3, GL_FLOAT, 0, mdl->tva);
+    glNormalPointer(GL_FLOAT, 0, mdl->tvertexNormals);
     zntlmtrl* mat = &mdl->materials[m];
     if (mat->numTriangles == 0 || !mat->indices) continue;
     if (mat->matDiffuse[3] <= 0.0f && mat->transparencyMode == 1) continue;
