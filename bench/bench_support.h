@@ -35,29 +35,24 @@ struct RebuildParts {
   double Total() const { return read + sort + tree + collisionData + drawLists + store; }
 };
 
+// The steps of GenerateLevelFromMesh, each timed.
 template <class Clock>
 RebuildParts TimeRebuildParts(Clock now) {
   RebuildParts parts;
   SyncLevelTriangleList();
   LevelBuild build;
-  double t = now();
-  GatherLevelForBuild(&build);
-  parts.read = now() - t;
-  t = now();
-  SortLevelBuildByDistance(&build);
-  parts.sort = now() - t;
-  t = now();
-  BuildBoxTree(&build);
-  parts.tree = now() - t;
-  t = now();
-  BuildObjectCollisionData(&build);
-  parts.collisionData = now() - t;
-  t = now();
-  BuildLevelDrawArrays(&build);
-  parts.drawLists = now() - t;
-  t = now();
-  StoreLevelBuild(build);
-  parts.store = now() - t;
+  const auto timed = [&now](double* seconds, auto step) {
+    const double t = now();
+    step();
+    *seconds = now() - t;
+  };
+  timed(&parts.read, [&] { GatherLevelForBuild(&build); });
+  timed(&parts.sort, [&] { SortLevelBuildByDistance(&build); });
+  timed(&parts.tree, [&] { BuildBoxTree(&build); });
+  timed(&parts.collisionData, [&] { BuildObjectCollisionData(&build); });
+  timed(&parts.drawLists, [&] { BuildLevelDrawArrays(&build); });
+  timed(&parts.store, [&] { StoreLevelBuild(build); });
+  gLevelNeedsRebuild = 0;
   return parts;
 }
 
