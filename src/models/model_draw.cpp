@@ -215,26 +215,27 @@ void MaterialToRenderer(zntlmtrl* mat, int spare) {
   // indexed by vertex would read the wrong pairs.
   glDisableClientState(GL_TEXTURE_COORD_ARRAY);
 
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glVertexPointer(3, GL_FLOAT, 0, gMeshVertexArray.data());
-  glNormalPointer(GL_FLOAT, 0, gMeshVertexNormalArray.data());
-  if (mat->shadeModel == 1)
-    glEnableClientState(GL_NORMAL_ARRAY);
-  else
-    glDisableClientState(GL_NORMAL_ARRAY);
-
-  // Only the triangles listed this frame: `i` counts the filled index entries.
+  // Only the triangles listed this frame: `i` counts the filled index entries. Vertex normals
+  // light a smooth material (shade model 1), face normals a flat one (0); any other shade
+  // model keeps the current normal.
   const uint32_t count = mat->i / 3 < mat->numTriangles ? mat->i / 3 : mat->numTriangles;
+  const float* vertexNormals = mat->shadeModel == 1 ? gMeshVertexNormalArray.data() : nullptr;
   if (count > 0 && mat->indices) {
     if (!textured && mat->shadeModel != 0) {
+      glEnableClientState(GL_VERTEX_ARRAY);
+      glVertexPointer(3, GL_FLOAT, 0, gMeshVertexArray.data());
+      glNormalPointer(GL_FLOAT, 0, gMeshVertexNormalArray.data());
+      if (vertexNormals)
+        glEnableClientState(GL_NORMAL_ARRAY);
+      else
+        glDisableClientState(GL_NORMAL_ARRAY);
       glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(3 * count), GL_UNSIGNED_INT, mat->indices);
     } else {
       const bool haveUVs = textured && mat->UVs && mat->j >= 6 * count;
-      const bool flat = mat->shadeModel == 0;
       const CornerSource source{gMeshVertexArray.data(),
                                 static_cast<uint32_t>(gMeshVertexArray.size() / 3),
-                                flat ? nullptr : gMeshVertexNormalArray.data(),
-                                flat ? mat->faceNormals : nullptr,
+                                vertexNormals,
+                                mat->shadeModel == 0 ? mat->faceNormals : nullptr,
                                 nullptr,
                                 haveUVs ? mat->UVs : nullptr};
       DrawTrianglesByCorner(mat->indices, count, source);
