@@ -144,4 +144,7 @@ struct zntlmdl {
   float cradius;
   human_being* parent;
   zntlmdl* next;
+  // 1 for an object's copy (CopyZyntrelMdl): the record, its arrays and its chains' records
+  // share one allocation, released at once; only the timelines' instructions are apart.
+  int oneBlock;
 };

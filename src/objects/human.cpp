@@ -11,13 +11,14 @@
 #include <set>
 #include <string>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "groups/groups.h"
 #include "models/mat4.h"
+#include "models/object_models.h"
 #include "models/skeleton.h"
 #include "models/zntl_model.h"
+#include "objects/flat_index.h"
 #include "objects/player.h"
 #include "script/scheduler.h"
 #include "script/script_file.h"
@@ -32,13 +33,36 @@ human_being* selHuman = nullptr;
 human_being wasteHuman;
 
 namespace {
-// The registry's own indexes, so that making and removing objects costs no walk over all of
-// them: the objects made here and not yet destroyed, the names they bear, their IDs, and the
+// The registry's own indexes, so that making, finding and removing objects costs no walk
+// over all of them: the objects made here and not yet destroyed, each with the record before
+// it in the list as last seen (checked before use), the names they bear, their IDs, and the
 // last object of the list (where a new one is appended).
-std::unordered_set<const human_being*> gLivingObjects;
-std::unordered_map<std::string, human_being*> gObjectNames;
-std::multiset<long> gLivingIDs;
+AddressIndex<human_being*> gLivingObjects;
+TextIndex<sizeof(human_being::name), human_being*> gObjectNames;
 human_being* gLastHuman = nullptr;
+
+// How many living objects bear each ID, indexed by ID, and how many IDs are counted there.
+// The last entry is never 0, so the largest living ID is the last index. IDs beyond the
+// bound are not counted; removals then find the largest by a walk over the objects.
+std::vector<uint32_t> gIDUses;
+size_t gIDsCounted = 0;
+constexpr long kMaxCountedID = 1L << 24;
+
+bool Living(const human_being* object) { return gLivingObjects.Find(object) != nullptr; }
+
+void CountID(long id) {
+  if (id < 0 || id > kMaxCountedID) return;
+  if (gIDUses.size() <= static_cast<size_t>(id)) gIDUses.resize(static_cast<size_t>(id) + 1, 0);
+  gIDUses[static_cast<size_t>(id)]++;
+  gIDsCounted++;
+}
+
+void UncountID(long id) {
+  if (id < 0 || static_cast<size_t>(id) >= gIDUses.size() || gIDUses[static_cast<size_t>(id)] == 0) return;
+  gIDUses[static_cast<size_t>(id)]--;
+  gIDsCounted--;
+  while (!gIDUses.empty() && gIDUses.back() == 0) gIDUses.pop_back();
+}
 
 // The numbers a name base has given out: every number below `next` names an object, except
 // those in `freed`, whose names may have become free again. Naming the n-th copy of a model
@@ -52,25 +76,25 @@ std::unordered_map<std::string, NameNumbers> gNameNumbers;
 constexpr size_t kNameRoom = sizeof(human_being::name) - 1;
 
 bool NameTaken(const std::string& name) {
-  auto it = gObjectNames.find(name);
-  if (it == gObjectNames.end()) return false;
+  auto* entry = gObjectNames.Find(name.c_str());
+  if (!entry) return false;
   // The entry holds only while its object lives and still bears the name.
-  if (gLivingObjects.count(it->second) && name == it->second->name) return true;
-  gObjectNames.erase(it);
+  if (Living(entry->value) && name == entry->value->name) return true;
+  gObjectNames.Erase(name.c_str());
   return false;
 }
 
 void RegisterName(human_being* object) {
-  if (object->name[0]) gObjectNames[object->name] = object;
+  if (auto* entry = gObjectNames.Insert(object->name)) entry->value = object;
 }
 
 // The object's name is free again: the bases whose numbering can give that name get its
 // number back. A name of the full 32 characters may be any longer base cut short, so it
 // makes every base count from 1 again.
 void ReleaseName(const human_being* object, const std::string& name) {
-  auto it = gObjectNames.find(name);
-  if (it == gObjectNames.end() || it->second != object) return;
-  gObjectNames.erase(it);
+  auto* entry = gObjectNames.Find(name.c_str());
+  if (!entry || entry->value != object) return;
+  gObjectNames.Erase(name.c_str());
   if (name.size() >= kNameRoom) {
     gNameNumbers.clear();
     return;
@@ -110,9 +134,10 @@ bool TakeNumberedName(human_being* object, const std::string& base, unsigned lon
 }
 
 void ForgetAllObjects() {
-  gLivingObjects.clear();
-  gObjectNames.clear();
-  gLivingIDs.clear();
+  gLivingObjects.Clear();
+  gObjectNames.Clear();
+  gIDUses.clear();
+  gIDsCounted = 0;
   gNameNumbers.clear();
   gLastHuman = baseHuman;
 }
@@ -120,7 +145,7 @@ void ForgetAllObjects() {
 // The list's last record; the remembered one is checked, since tests link records by hand.
 human_being* LastHuman() {
   if (!baseHuman->next) gLastHuman = baseHuman;
-  if (!gLastHuman || (gLastHuman != baseHuman && !gLivingObjects.count(gLastHuman))) gLastHuman = baseHuman;
+  if (!gLastHuman || (gLastHuman != baseHuman && !Living(gLastHuman))) gLastHuman = baseHuman;
   while (gLastHuman->next) gLastHuman = gLastHuman->next;
   return gLastHuman;
 }
@@ -157,9 +182,8 @@ void SetHumanStandardPose(human_being* object, const char* name) {
 human_being* GetHumanByName(const char* name) {
   if (!baseHuman || !name) return nullptr;
   // Names are unique among the objects made here: the index answers at once.
-  auto it = gObjectNames.find(name);
-  if (it != gObjectNames.end() && gLivingObjects.count(it->second) && std::strcmp(it->second->name, name) == 0)
-    return it->second;
+  auto* entry = gObjectNames.Find(name);
+  if (entry && Living(entry->value) && std::strcmp(entry->value->name, name) == 0) return entry->value;
   for (human_being* h = baseHuman->next; h; h = h->next) {
     if (ZNK_EqualString(h->name, name)) return h;
   }
@@ -168,7 +192,7 @@ human_being* GetHumanByName(const char* name) {
 
 int HumanIsLiving(const human_being* object) {
   if (!object || !baseHuman) return 0;
-  if (gLivingObjects.count(object)) return 1;
+  if (Living(object)) return 1;
   for (human_being* h = baseHuman->next; h; h = h->next)
     if (h == object) return 1;
   return 0;
@@ -215,29 +239,46 @@ int RenameHuman(human_being* object, const char* name) {
     return 0;
   }
   ReleaseName(object, old);
-  if (gLivingObjects.count(object)) RegisterName(object);
+  if (Living(object)) RegisterName(object);
   return 1;
 }
 
 namespace {
-void UnlinkHuman(human_being* object) {
-  for (human_being* h = baseHuman; h && h->next; h = h->next) {
-    if (h->next == object) {
-      h->next = object->next;
-      object->next = nullptr;
-      if (gLastHuman == object) gLastHuman = h;
-      break;
-    }
+// The record before the object in the list: the remembered one while it still is, else
+// found by a walk. Null when the object is not in the list.
+human_being* RecordBefore(const human_being* object) {
+  if (auto* entry = gLivingObjects.Find(object)) {
+    human_being* before = entry->value;
+    if (before && (before == baseHuman || Living(before)) && before->next == object) return before;
   }
+  for (human_being* h = baseHuman; h && h->next; h = h->next)
+    if (h->next == object) return h;
+  return nullptr;
+}
+
+// Notes that `before` now precedes the object (when the object is registered).
+void NoteRecordBefore(const human_being* object, human_being* before) {
+  if (!object) return;
+  if (auto* entry = gLivingObjects.Find(object)) entry->value = before;
+}
+
+// Takes the object out of the list; false when it was not in it.
+bool UnlinkHuman(human_being* object) {
+  human_being* before = RecordBefore(object);
+  if (!before) return false;
+  before->next = object->next;
+  NoteRecordBefore(object->next, before);
+  object->next = nullptr;
+  if (gLastHuman == object) gLastHuman = before;
   if (humanPtr == object) humanPtr = baseHuman;
+  return true;
 }
 
 // The object leaves the registry's indexes (it is unlinked or was never made).
 void ForgetObject(human_being* object) {
-  if (!gLivingObjects.erase(object)) return;
+  if (!gLivingObjects.Erase(object)) return;
   ReleaseName(object, object->name);
-  auto id = gLivingIDs.find(object->ID);
-  if (id != gLivingIDs.end()) gLivingIDs.erase(id);
+  UncountID(object->ID);
 }
 }  // namespace
 
@@ -252,30 +293,27 @@ human_being* AddHuman2(const char* modelFile) {
 
   human_being* object = new human_being();
   ZeroHuman(object);
-  LastHuman()->next = object;
+  human_being* last = LastHuman();
+  last->next = object;
   gLastHuman = object;
   humanPtr = object;
 
-  zntlmdl* mdl = NewZyntrelMdl();
+  zntlmdl* mdl = LoadObjectModel(path);
   if (!mdl) {
-    UnlinkHuman(object);
+    last->next = nullptr;
+    gLastHuman = last;
+    humanPtr = baseHuman;
     delete object;
     return nullptr;
   }
   mdl->parent = object;
   mdl->next = nullptr;
-  if (!Load_Zyntrel_Mdl(path, mdl)) {
-    std::free(mdl);
-    UnlinkHuman(object);
-    delete object;
-    return nullptr;
-  }
   object->mdl = mdl;
 
-  gLivingObjects.insert(object);
+  if (auto* entry = gLivingObjects.Insert(object)) entry->value = last;
   BuildFreeHumanNameByModelSignature(object);
   object->ID = gBiggestID++;
-  gLivingIDs.insert(object->ID);
+  CountID(object->ID);
   mdl->parallelepipedShape = 0;
 
   int entity = AddEntityToGroup(&gAllEntities, kEntityObject, object, 0);
@@ -299,15 +337,10 @@ void DisposeHuman(human_being* object) {
 void RemoveHuman(human_being* object) {
   if (!object || !baseHuman || !baseHuman->next) return;
   RemoveHumanFromAllGroups(object);
-  RemoveEntityFromGroup(&gAllEntities, GetHumanEntityNumberInGroup(&gAllEntities, object));
+  RemoveObjectFromRoot(object);
 
-  bool linked = false;
-  for (human_being* h = baseHuman->next; h; h = h->next) {
-    if (h == object) linked = true;
-  }
-  if (!linked) return;
-  UnlinkHuman(object);
-  bool registered = gLivingObjects.count(object) != 0;
+  bool registered = Living(object);
+  if (!UnlinkHuman(object)) return;
   ForgetObject(object);
   // Nothing may keep pointing at a destroyed object.
   if (selHuman == object) selHuman = nullptr;
@@ -316,8 +349,8 @@ void RemoveHuman(human_being* object) {
   DisposeHuman(object);
 
   // The largest remaining ID plus one.
-  if (registered && gLivingIDs.size() == gLivingObjects.size()) {
-    gBiggestID = gLivingIDs.empty() ? 0 : *gLivingIDs.rbegin() + 1;
+  if (registered && gIDsCounted == gLivingObjects.Size()) {
+    gBiggestID = static_cast<long>(gIDUses.size());
     return;
   }
   gBiggestID = 0;
@@ -356,10 +389,12 @@ void SortHumansForBlending() {
     human_being* object;
     float distance;
     size_t order;
+    human_being* before;  // the record before it until now
   };
   std::vector<Entry> entries;
   vector_type eye = {playerPos.x, playerPos.y + 1.0f, playerPos.z};
-  for (human_being* h = baseHuman->next; h; h = h->next) {
+  human_being* before = baseHuman;
+  for (human_being* h = baseHuman->next; h; before = h, h = h->next) {
     h->number = 65535;
     vector_type c = {0, 0, 0};
     if (h->mdl) {
@@ -375,7 +410,7 @@ void SortHumansForBlending() {
       d = std::sqrt(dx * dx + dy * dy + dz * dz);
     }
     h->tempFloat = d;
-    entries.push_back({h, std::isnan(d) ? -INFINITY : d, entries.size()});
+    entries.push_back({h, std::isnan(d) ? -INFINITY : d, entries.size(), before});
   }
   // Farthest first; among equal distances the later object first (what inserting each
   // object before the first placed one at an equal or smaller distance gives).
@@ -386,6 +421,7 @@ void SortHumansForBlending() {
   human_being* last = baseHuman;
   for (size_t i = 0; i < entries.size(); i++) {
     last->next = entries[i].object;
+    if (entries[i].before != last) NoteRecordBefore(entries[i].object, last);
     last = entries[i].object;
     last->number = static_cast<int>(i);
   }
