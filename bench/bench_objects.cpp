@@ -17,6 +17,7 @@
 #include "bench_support.h"
 #include "../tools/zntl_model_writer.h"
 #include "groups/groups.h"
+#include "models/model_blocks.h"
 #include "objects/human.h"
 #include "script/command_table.h"
 #include "script/compiler.h"
@@ -63,9 +64,10 @@ const char* kOffEach =
     "addi 1,1\n"
     "endrepeat\n";
 
+// The heap in use and the model blocks held apart from it.
 size_t HeapInUse() {
   struct mallinfo2 info = mallinfo2();
-  return info.uordblks + info.hblkhd;
+  return info.uordblks + info.hblkhd + ModelBlockBytesInUse();
 }
 
 // Runs a script of `text` with `count` in it; returns its time.

@@ -3,6 +3,7 @@
 // Every array a record points to is allocated with malloc/realloc and released with free, so
 // that any owner (model, level material list) can grow or release it.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "objects/vector_math.h"
@@ -144,7 +145,8 @@ struct zntlmdl {
   float cradius;
   human_being* parent;
   zntlmdl* next;
-  // 1 for an object's copy (CopyZyntrelMdl): the record, its arrays and its chains' records
-  // share one allocation, released at once; only the timelines' instructions are apart.
-  int oneBlock;
+  // For an object's copy (CopyZyntrelMdl), the bytes of the one block that holds the record,
+  // its arrays and its chains' records, released at once (only the timelines' instructions
+  // are apart); 0 for a model whose parts are allocated one by one.
+  size_t blockBytes;
 };

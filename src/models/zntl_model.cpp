@@ -14,6 +14,7 @@
 #include <sys/stat.h>
 
 #include "models/materials.h"
+#include "models/model_blocks.h"
 #include "models/skeleton.h"
 #include "script/script_file.h"
 #include "shell/output.h"
@@ -645,10 +646,12 @@ zntlmdl* CopyZyntrelMdl(const zntlmdl* src) {
   for (const zntluvvtxfix* f = src->uvfixes.next; f; f = f->next) fixes++;
   if (fixes != nf) return nullptr;
 
+  // The timelines follow the record: releasing the copy reads them and the record's last
+  // fields, so those share cache lines.
   BlockLayout layout;
   layout.Place(src, 1);
-  const size_t bones = layout.Place(src->bones, nb + 1u);
   const size_t timelines = layout.Place(src->timelines, nb + 1u);
+  const size_t bones = layout.Place(src->bones, nb + 1u);
   const size_t verts = layout.Place(src->baseMeshVert.next, nv);
   const size_t vlist = layout.Place(src->vlist, nv);
   const size_t edgeRecords = layout.Place(src->baseEdge.next, edges);
@@ -677,11 +680,11 @@ zntlmdl* CopyZyntrelMdl(const zntlmdl* src) {
     boneArrays.push_back(layout.Place(src->bones[i].subBones, src->bones[i].numSubBones));
   }
 
-  unsigned char* block = static_cast<unsigned char*>(std::malloc(layout.size));
+  unsigned char* block = static_cast<unsigned char*>(NewModelBlock(layout.size));
   if (!block) return nullptr;
   zntlmdl* mdl = reinterpret_cast<zntlmdl*>(block);
   *mdl = *src;
-  mdl->oneBlock = 1;
+  mdl->blockBytes = layout.size;
   mdl->parent = nullptr;
   mdl->next = nullptr;
 
@@ -800,9 +803,9 @@ zntlmdl* CopyZyntrelMdl(const zntlmdl* src) {
 
 void Dispose_Zyntrel_Mdl(zntlmdl* mdl) {
   if (!mdl) return;
-  if (mdl->oneBlock) {
+  if (mdl->blockBytes) {
     for (uint32_t i = 0; mdl->timelines && i <= mdl->numBones; i++) std::free(mdl->timelines[i].instructions);
-    std::free(mdl);
+    FreeModelBlock(mdl, mdl->blockBytes);
     return;
   }
   FreeModelContents(mdl);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "model_test_helpers.h"
+#include "models/model_blocks.h"
 #include "models/object_models.h"
 #include "models/skeleton.h"
 #include "script/script_file.h"
@@ -57,7 +58,7 @@ TEST(ModelCopy, HoldsEveryRecordWithLinksInsideTheCopy) {
   ASSERT_EQ(source->numUVFixesVertices, 1u);
   zntlmdl* copy = CopyZyntrelMdl(source);
   ASSERT_NE(copy, nullptr);
-  EXPECT_EQ(copy->oneBlock, 1);
+  EXPECT_GT(copy->blockBytes, sizeof(zntlmdl));
   EXPECT_EQ(copy->parent, nullptr);
   EXPECT_STREQ(copy->signature, source->signature);
   EXPECT_EQ(copy->numTriangles, 3u);
@@ -170,6 +171,41 @@ TEST(ModelCopy, CopiesAreIndependentAndReleaseInAnyOrder) {
     zntlmdl* all[3] = {first, second, source};
     for (int k = 0; k < 3; k++) Dispose_Zyntrel_Mdl(all[(order + k) % 3]);
   }
+}
+
+// Copies of one size share pages: a copy taken back makes room for the next one, and once
+// the last is gone nothing stays in use. A model too large for the shared pages comes from
+// the heap and is accounted the same way.
+TEST(ModelCopy, BlocksAreTakenBackAndUsedAgain) {
+  const size_t before = ModelBlockBytesInUse();
+  zntlmdl* source = mt::Load(RichModel());
+  ASSERT_NE(source, nullptr);
+  zntlmdl* a = CopyZyntrelMdl(source);
+  zntlmdl* b = CopyZyntrelMdl(source);
+  ASSERT_NE(a, nullptr);
+  ASSERT_NE(b, nullptr);
+  EXPECT_EQ(ModelBlockBytesInUse(), before + 2 * ((a->blockBytes + 63) / 64 * 64));
+  Dispose_Zyntrel_Mdl(a);
+  zntlmdl* c = CopyZyntrelMdl(source);
+  EXPECT_EQ(c, a);
+  Dispose_Zyntrel_Mdl(b);
+  Dispose_Zyntrel_Mdl(c);
+  EXPECT_EQ(ModelBlockBytesInUse(), before);
+
+  zmw::Model big;
+  big.author = big.date = "";
+  for (int i = 0; i < 4000; i++) big.vertices.push_back({float(i), 0, 0, 0});
+  zntlmdl* bigSource = mt::Load(big);
+  ASSERT_NE(bigSource, nullptr);
+  zntlmdl* bigCopy = CopyZyntrelMdl(bigSource);
+  ASSERT_NE(bigCopy, nullptr);
+  EXPECT_GT(bigCopy->blockBytes, size_t(512) << 10);
+  EXPECT_FLOAT_EQ(bigCopy->vlist[3999]->pos.x, 3999);
+  EXPECT_GT(ModelBlockBytesInUse(), before);
+  Dispose_Zyntrel_Mdl(bigCopy);
+  EXPECT_EQ(ModelBlockBytesInUse(), before);
+  Dispose_Zyntrel_Mdl(bigSource);
+  Dispose_Zyntrel_Mdl(source);
 }
 
 class ObjectModels : public ::testing::Test {
