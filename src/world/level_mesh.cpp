@@ -52,14 +52,14 @@ uint32_t gVertexIndexLimit = 0;
 bool gVertexIndexLimitKnown = true;
 
 // What the frame reads of every drawn triangle, copied at the level build (a triangle's
-// corners and material change only through a rebuild), and the triangle's place in the last
-// listing. The frame reads these in distance order, far apart in memory, so they share one
-// small record; face normals and texture coordinates, which only flat-shaded and textured
-// materials read, are kept apart.
-struct DrawRecord {
+// corners and material change only through a rebuild). The frame reads these in distance
+// order, far apart in memory, so they are small records that never straddle a cache line.
+struct alignas(16) DrawRecord {
   uint32_t corner[3];  // vertex numbers
   uint32_t material;   // or kNeverDrawn
-  // The last listing that held the triangle (see gListing) and its rank there.
+};
+// A triangle's place in the last listing that held it (see gListing).
+struct ListedRank {
   uint32_t listing, rank;
 };
 // The material of a triangle that is never drawn (not visible, or invisible).
@@ -70,6 +70,8 @@ constexpr uint32_t kNeverDrawn = 0xFFFFFFFFu;
 // a wholly visible subtree is one range.
 std::vector<level_triangle*> gDrawTriangles;  // by draw index
 std::vector<DrawRecord> gDrawRecords;         // by draw index
+std::vector<uint32_t> gDrawMaterials;         // by draw index: the records' materials again
+std::vector<ListedRank> gListedRanks;         // by draw index
 std::vector<float> gDrawNormals;              // by draw index: the face normal, 3 each
 std::vector<float> gDrawUVs;                  // by draw index: u, v of each corner, 6 each
 std::vector<vector_type> gCentroids;          // by draw index
@@ -163,8 +165,8 @@ bool ListedBefore(uint32_t a, uint32_t b, bool tiedAtNewest) {
   }
   // Both in the last listing: its ranks give the order at that moment, which is the current
   // order when no frame has sorted since, and the order of a tie at the newest sort when one has.
-  const DrawRecord& rankA = gDrawRecords[a];
-  const DrawRecord& rankB = gDrawRecords[b];
+  const ListedRank& rankA = gListedRanks[a];
+  const ListedRank& rankB = gListedRanks[b];
   if (gListing != 0 && rankA.listing == gListing && rankB.listing == gListing &&
       (gSortCount == gListingSortCount || (tiedAtNewest && gSortCount == gListingSortCount + 1)))
     return rankA.rank < rankB.rank;
@@ -185,9 +187,12 @@ size_t OrderTiedRun(std::vector<KeyedIndex>* items, size_t first) {
   std::vector<KeyedIndex>& a = *items;
   size_t end = first + 1;
   while (end < a.size() && a[end].key == a[first].key) ++end;
-  if (end - first > 1)
+  if (end - first == 2) {
+    if (ListedBefore(a[first + 1].index, a[first].index, true)) std::swap(a[first], a[first + 1]);
+  } else if (end - first > 2) {
     std::sort(a.begin() + static_cast<std::ptrdiff_t>(first), a.begin() + static_cast<std::ptrdiff_t>(end),
               [](const KeyedIndex& x, const KeyedIndex& y) { return ListedBefore(x.index, y.index, true); });
+  }
   return end;
 }
 
@@ -218,7 +223,7 @@ void BringOrderUpToDate() {
 }
 
 void ForgetListedRanks() {
-  for (DrawRecord& record : gDrawRecords) record.listing = record.rank = 0;
+  for (ListedRank& ranked : gListedRanks) ranked = {0, 0};
   gListing = 0;
 }
 
@@ -245,22 +250,20 @@ void FillMaterialLists() {
   drawn.resize(inView);
   size_t kept = 0;
   for (const DrawRange& range : gCulledIn) {
-    // The keys of the whole range first, in a loop of their own, then the triangles that are
-    // drawn are kept.
-    KeyedIndex* keys = drawn.data() + kept;
-    for (uint32_t k = 0; k < range.count; ++k)
-      keys[k] = {DistanceSortKey(DrawDistance(range.first + k, P)), range.first + k};
+    // Materials are read from an array of their own, a quarter of the records' size.
+    const vector_type* centroid = gCentroids.data() + range.first;
+    uint32_t* materials = gDrawMaterials.data() + range.first;
     for (uint32_t k = 0; k < range.count; ++k) {
-      const uint32_t index = range.first + k;
-      uint32_t& material = gDrawRecords[index].material;
+      uint32_t material = materials[k];
       if (material == kNeverDrawn) continue;
       if (material >= gNumMaterials) {
         // A drawn triangle whose material is out of range takes material 0 for good.
+        const uint32_t index = range.first + k;
         gDrawTriangles[index]->meshworkMaterial = 0;
-        material = 0;
+        materials[k] = gDrawRecords[index].material = material = 0;
       }
       gMaterials[material].numTriangles += 1;
-      drawn[kept++] = keys[k];
+      drawn[kept++] = {DistanceSortKey(VDistance(P, centroid[k])), range.first + k};
     }
   }
   drawn.resize(kept);
@@ -282,22 +285,27 @@ void FillMaterialLists() {
     mat.j = (gMaterialReads[m] & kListUVs) ? 6 * gMaterialRoom[m] : 0;
   }
   // The r-th nearest drawn triangle of a material is its entry r when opaque, counted from
-  // the end when blended. The records are read in distance order, far apart in memory, so
-  // they are fetched ahead.
-  constexpr size_t kAhead = 16;
+  // the end when blended. The records and ranks are read in distance order, far apart in
+  // memory, so they are fetched well ahead.
+  constexpr size_t kAhead = 40;
   gMaterialFill.assign(gNumMaterials, 0);
   size_t runEnd = 0;
   for (size_t k = 0; k < drawn.size(); ++k) {
-    if (k + kAhead < drawn.size()) __builtin_prefetch(&gDrawRecords[drawn[k + kAhead].index]);
-    if (k == runEnd) runEnd = OrderTiedRun(&drawn, k);
+    if (k + kAhead < drawn.size()) {
+      __builtin_prefetch(&gDrawRecords[drawn[k + kAhead].index]);
+      __builtin_prefetch(&gListedRanks[drawn[k + kAhead].index], 1);
+    }
+    if (k == runEnd) {
+      runEnd = k + 1;
+      if (runEnd < drawn.size() && drawn[runEnd].key == drawn[k].key) runEnd = OrderTiedRun(&drawn, k);
+    }
     const KeyedIndex& item = drawn[k];
-    DrawRecord& record = gDrawRecords[item.index];
+    const DrawRecord& record = gDrawRecords[item.index];
     const uint32_t material = record.material;
     const zntlmtrl& m = gMaterials[material];
     const uint32_t rank = gMaterialFill[material]++;
     PutInMaterial(item.index, material, m.transparencyMode == 0 ? rank : m.numTriangles - 1 - rank);
-    record.listing = gListing + 1;
-    record.rank = static_cast<uint32_t>(k);
+    gListedRanks[item.index] = {gListing + 1, static_cast<uint32_t>(k)};
   }
   gListing += 1;
   gListingSortCount = gSortCount;
@@ -311,6 +319,8 @@ void ResetMaterialCounters() {
 void ForgetDrawArrays() {
   gDrawTriangles.clear();
   gDrawRecords.clear();
+  gListedRanks.clear();
+  gDrawMaterials.clear();
   gDrawNormals.clear();
   gDrawUVs.clear();
   gCentroids.clear();
@@ -369,6 +379,8 @@ void AddDrawTriangle(LevelBuild* build, uint32_t number) {
   for (int c = 0; c < 6; ++c) gDrawUVs[6 * index + c] = t.uv[c];
   gDrawTriangles.push_back(t.trig);
   gDrawRecords.push_back(record);
+  gListedRanks.push_back({0, 0});
+  gDrawMaterials.push_back(record.material);
   gCentroids.push_back(t.centroid);
 }
 
@@ -460,6 +472,8 @@ void BuildLevelDrawArrays(LevelBuild* build) {
   const size_t n = build->triangles.size();
   gDrawTriangles.reserve(n);
   gDrawRecords.reserve(n);
+  gListedRanks.reserve(n);
+  gDrawMaterials.reserve(n);
   // Every triangle of the build takes one draw index below n.
   gDrawNormals.resize(3 * n);
   gDrawUVs.resize(6 * n);
