@@ -9,7 +9,8 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
-#include <set>
+#include <functional>
+#include <queue>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -70,7 +71,8 @@ void UncountID(long id) {
 // then starts where the last one stopped instead of at 1.
 struct NameNumbers {
   unsigned long next = 1;
-  std::set<unsigned long> freed;
+  // Smallest first; a number freed twice is there twice and simply taken out twice.
+  std::priority_queue<unsigned long, std::vector<unsigned long>, std::greater<unsigned long>> freed;
 };
 std::unordered_map<std::string, NameNumbers> gNameNumbers;
 
@@ -108,7 +110,7 @@ void ReleaseName(const human_being* object, const std::string& name) {
     auto numbers = gNameNumbers.find(name.substr(0, at));
     if (numbers == gNameNumbers.end()) continue;
     unsigned long n = std::stoul(name.substr(at));
-    if (n < numbers->second.next) numbers->second.freed.insert(n);
+    if (n < numbers->second.next) numbers->second.freed.push(n);
   }
 }
 
@@ -217,9 +219,9 @@ void BuildFreeHumanNameByModelSignature(human_being* object) {
   NameNumbers& numbers = gNameNumbers[base];
   bool usedUp = false;
   while (!numbers.freed.empty()) {
-    unsigned long n = *numbers.freed.begin();
+    unsigned long n = numbers.freed.top();
     bool taken = TakeNumberedName(object, base, n, &usedUp);
-    if (usedUp) numbers.freed.erase(numbers.freed.begin());
+    if (usedUp) numbers.freed.pop();
     if (taken) return;
   }
   for (;; numbers.next++) {
