@@ -188,10 +188,10 @@ void MarkGroupEntity(zntlgroup* group, int index) {
 
 void RemoveAllObjectsFromGroups() {
   auto notObject = [](const zntlentity& e) { return e.entityType != kEntityObject; };
+  // The root keeps its groups, in their order: the list of them stays as it is.
   for (zntlgroup* group : RootGroups()) KeepMembers(group, notObject);
   KeepMembers(&gAllEntities, notObject);
   gRootObjectPlaces.Clear();
-  gRootGroupsKnown = false;
   FindRootMarks();
 }
 
