@@ -1,7 +1,9 @@
 // Records of the engine's skinned model: the model, its bones, materials, animations and
 // their instructions, the per-bone timelines and the texture-seam vertices.
 // Every array a record points to is allocated with malloc/realloc and released with free, so
-// that any owner (model, level material list) can grow or release it.
+// that any owner (model, level material list) can grow or release it; except in an object's
+// copy of a model (blockBytes not 0), whose arrays and records all live in the copy's one
+// block and keep their sizes for the copy's life.
 #pragma once
 #include <cstddef>
 #include <cstdint>
