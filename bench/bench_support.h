@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <vector>
 
 #include "world/box_tree.h"
 #include "world/level_build.h"
@@ -17,6 +18,13 @@ inline double WallSeconds() {
 }
 
 // Processor seconds of this process: steadier than wall time while other programs run.
+// Reads and writes a buffer larger than the processor's caches, so that what a measurement
+// touches next comes from memory.
+inline void EvictCaches() {
+  static std::vector<unsigned char> sweep(512u << 20, 1);
+  for (size_t k = 0; k < sweep.size(); k += 64) sweep[k] = static_cast<unsigned char>(sweep[k] + 1);
+}
+
 inline double ProcessSeconds() {
   timespec ts;
   clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
