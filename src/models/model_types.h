@@ -102,6 +102,12 @@ struct zntluvvtxfix {
   zntluvvtxfix* next;
 };
 
+// A block of a model's vertex, edge or triangle records (they follow the header); the loader
+// takes the records of its chains from such blocks, and the model frees the blocks with it.
+struct zntlrecordblock {
+  zntlrecordblock* next;
+};
+
 struct zntlmdl {
   char signature[256];
   char directory[1024];
@@ -144,4 +150,5 @@ struct zntlmdl {
   float cradius;
   human_being* parent;
   zntlmdl* next;
+  zntlrecordblock* recordBlocks;  // the blocks the vertex, edge and triangle chains live in
 };
