@@ -250,13 +250,8 @@ void FillMaterialLists() {
   drawn.resize(inView);
   size_t kept = 0;
   for (const DrawRange& range : gCulledIn) {
-    // The keys of the whole range first, in a loop of their own, then the triangles that are
-    // drawn are kept; their materials are read from an array of their own, a quarter of the
-    // records' size.
-    KeyedIndex* keys = drawn.data() + kept;
+    // Materials are read from an array of their own, a quarter of the records' size.
     const vector_type* centroid = gCentroids.data() + range.first;
-    for (uint32_t k = 0; k < range.count; ++k)
-      keys[k] = {DistanceSortKey(VDistance(P, centroid[k])), range.first + k};
     uint32_t* materials = gDrawMaterials.data() + range.first;
     for (uint32_t k = 0; k < range.count; ++k) {
       uint32_t material = materials[k];
@@ -268,7 +263,7 @@ void FillMaterialLists() {
         materials[k] = gDrawRecords[index].material = material = 0;
       }
       gMaterials[material].numTriangles += 1;
-      drawn[kept++] = keys[k];
+      drawn[kept++] = {DistanceSortKey(VDistance(P, centroid[k])), range.first + k};
     }
   }
   drawn.resize(kept);

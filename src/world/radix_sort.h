@@ -11,7 +11,9 @@ struct KeyedIndex {
 
 // Sorts `items` ascending by key; equal keys keep their order. Keys are taken relative to
 // the smallest and sorted 6 bits a pass, as many passes as their span needs; a pass whose
-// digit is the same for every item is skipped. `scratch` is working room kept between calls.
+// digit is the same for every item is skipped. A long list is first cut into pieces by the
+// top 8 bits of the span, and each piece is sorted by the rest on its own. `scratch` is
+// working room kept between calls.
 void StableSortByKey(std::vector<KeyedIndex>* items, std::vector<KeyedIndex>* scratch);
 
 // A key whose unsigned order is the order of distances, both zeros alike, with a distance

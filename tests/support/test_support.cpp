@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "platform/platform.h"
+#include "shell/game_paths.h"
 #include "shell/output.h"
 
 namespace zt {
@@ -17,6 +18,9 @@ TempDir::TempDir() {
   char pattern[] = "/tmp/zyntrel-test-XXXXXX";
   char* made = mkdtemp(pattern);
   path_ = made ? made : "/tmp";
+  // The folder appeared behind the engine's back: folder listings cached by an earlier test
+  // do not name it, and a name resolved without regard to case would miss it.
+  ForgetGameFolderListings();
 }
 
 TempDir::~TempDir() {
