@@ -1,20 +1,23 @@
 // Object growth benchmark: a script makes N objects from one model (the `make` command in a
 // repeat, as a level's script would), selects each by its name, then the world reset removes
-// them; the same again with 10 N objects. Prints both times and their ratios (linear growth:
-// at most 12). Each size is timed several times and the best run is kept, since the machine
-// is shared.
+// them; then it makes them again and removes each one by `off`, first made first; the same
+// again with 10 N objects. Prints the times and their ratios (linear growth: at most 12) and
+// the heap each object takes. Each size is timed several times and the best run is kept,
+// since the machine is shared.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <malloc.h>
 #include <unistd.h>
 #include <string>
 
 #include "bench_support.h"
 #include "../tools/zntl_model_writer.h"
 #include "groups/groups.h"
+#include "models/model_blocks.h"
 #include "objects/human.h"
 #include "script/command_table.h"
 #include "script/compiler.h"
@@ -34,6 +37,8 @@ struct Times {
   double make = 1e30;
   double get = 1e30;
   double reset = 1e30;
+  double off = 1e30;
+  double bytesPerObject = 0;
 };
 
 // Selects every object once by its name, built in string register 1 as "box" and a number.
@@ -47,25 +52,49 @@ const char* kGetEach =
     "addi 1,1\n"
     "endrepeat\n";
 
-// One run: the script makes `count` objects, then the reset removes them.
-void MeasureOnce(int count, Times* best) {
-  std::string text = "repeat " + std::to_string(count) + "\nmake \"box\",x\nendrepeat\n";
-  ZNK_scripter* script = NewZNKScript(text.c_str());
+// Selects every object by its name and removes it, first made first.
+const char* kOffEach =
+    "seti 1,1\n"
+    "repeat %d\n"
+    "sets 1,\"box\"\n"
+    "sets 2,i1\n"
+    "append 1,2\n"
+    "get\n"
+    "off\n"
+    "addi 1,1\n"
+    "endrepeat\n";
+
+// The heap in use and the model blocks held apart from it.
+size_t HeapInUse() {
+  struct mallinfo2 info = mallinfo2();
+  return info.uordblks + info.hblkhd + ModelBlockBytesInUse();
+}
+
+// Runs a script of `text` with `count` in it; returns its time.
+double RunTimed(const char* text, int count) {
+  char scriptText[256];
+  std::snprintf(scriptText, sizeof scriptText, text, count);
+  ZNK_scripter* script = NewZNKScript(scriptText);
   double t0 = Now();
   ExecuteCompiledZNKScript(script);
   double t1 = Now();
   DisposeScript(script);
+  return t1 - t0;
+}
+
+const char* kMakeAll = "repeat %d\nmake \"box\",x\nendrepeat\n";
+
+// One run: the script makes `count` objects, selects each, then the reset removes them; then
+// they are made again and each is removed by `off`.
+void MeasureOnce(int count, Times* best) {
+  size_t heapBefore = HeapInUse();
+  double make = RunTimed(kMakeAll, count);
+  best->bytesPerObject = static_cast<double>(HeapInUse() - heapBefore) / count;
   if (gBiggestID != count) {
     std::fprintf(stderr, "made %ld objects instead of %d\n", gBiggestID, count);
     std::exit(1);
   }
-  char getText[256];
-  std::snprintf(getText, sizeof getText, kGetEach, count);
-  ZNK_scripter* getting = NewZNKScript(getText);
-  double g0 = Now();
-  ExecuteCompiledZNKScript(getting);
-  double g1 = Now();
-  DisposeScript(getting);
+  double get = RunTimed(kGetEach, count);
   if (!selHuman || std::strcmp(selHuman->name, ("box" + std::to_string(count)).c_str()) != 0) {
     std::fprintf(stderr, "get did not find the last object\n");
     std::exit(1);
@@ -77,9 +106,17 @@ void MeasureOnce(int count, Times* best) {
     std::fprintf(stderr, "the reset left objects\n");
     std::exit(1);
   }
-  if (t1 - t0 < best->make) best->make = t1 - t0;
+  RunTimed(kMakeAll, count);
+  double off = RunTimed(kOffEach, count);
+  if (baseHuman->next || gBiggestID != 0) {
+    std::fprintf(stderr, "off left objects\n");
+    std::exit(1);
+  }
+  ReturnToNothing(0);
+  if (make < best->make) best->make = make;
+  if (off < best->off) best->off = off;
   if (t3 - t2 < best->reset) best->reset = t3 - t2;
-  if (g1 - g0 < best->get) best->get = g1 - g0;
+  if (get < best->get) best->get = get;
 }
 
 void Report(const char* what, int n, double small, double large) {
@@ -115,6 +152,9 @@ int main() {
     Report("make", n, small.make, large.make);
     Report("get each", n, small.get, large.get);
     Report("reset", n, small.reset, large.reset);
+    Report("get, off", n, small.off, large.off);
+    std::printf("  heap per object: %.0f bytes (%d objects), %.0f bytes (%d objects)\n", small.bytesPerObject, n,
+                large.bytesPerObject, n * 10);
   }
   levelChanged = 0;
   FreeScriptCommandArrays();

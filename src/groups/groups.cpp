@@ -12,6 +12,7 @@
 
 #include "commands/selection.h"
 #include "models/model_types.h"
+#include "objects/flat_index.h"
 #include "objects/human.h"
 #include "objects/player.h"
 #include "render/lights.h"
@@ -29,9 +30,25 @@ unsigned int gRootMarkedTo = 0;
 void ForgetRootMarks() { gRootMarkedFrom = gRootMarkedTo = 0; }
 
 // Where each object was put in the root group. Members only move down (a removal shifts
-// the later ones), so an object is found by looking down from where it was put, a few steps
-// instead of a walk over all members.
-std::unordered_map<const void*, unsigned int> gRootObjectPlaces;
+// the later ones, or moves the last object member into the gap), so an object is found by
+// looking down from where it was put, a few steps instead of a walk over all members.
+AddressIndex<unsigned int> gRootObjectPlaces;
+
+// The groups among the root's members, in member order, gathered again only after the root's
+// groups changed: taking one object out of every group then visits the groups alone.
+std::vector<zntlgroup*> gRootGroups;
+bool gRootGroupsKnown = false;
+
+const std::vector<zntlgroup*>& RootGroups() {
+  if (gRootGroupsKnown) return gRootGroups;
+  gRootGroups.clear();
+  for (unsigned int i = 0; i < gAllEntities.numEntities; i++) {
+    const zntlentity& e = gAllEntities.entities[i];
+    if (e.entityType == kEntityGroup && e.theEntity) gRootGroups.push_back(static_cast<zntlgroup*>(e.theEntity));
+  }
+  gRootGroupsKnown = true;
+  return gRootGroups;
+}
 
 void NoteRootMark(unsigned int index) {
   if (gRootMarkedFrom == gRootMarkedTo) {
@@ -82,7 +99,8 @@ void EmptyGroup(zntlgroup* group) {
   group->numEntities = 0;
   if (group == &gAllEntities) {
     ForgetRootMarks();
-    gRootObjectPlaces.clear();
+    gRootObjectPlaces.Clear();
+    gRootGroupsKnown = false;
   }
 }
 
@@ -90,7 +108,8 @@ void InitRootGroup() {
   EmptyGroup(&gAllEntities);
   std::memset(&gAllEntities, 0, sizeof gAllEntities);
   ForgetRootMarks();
-  gRootObjectPlaces.clear();
+  gRootObjectPlaces.Clear();
+  gRootGroupsKnown = false;
   // Each light's box of side 0.2 is around its position (light 0 starts at (0, 0, 1)).
   for (int i = 0; i < kNumLights; i++) {
     int index = AddEntityToGroup(&gAllEntities, kEntityLight, nullptr, static_cast<char>(i));
@@ -112,7 +131,10 @@ int AddEntityToGroup(zntlgroup* group, short entityType, void* theEntity, char l
   e->entityType = entityType;
   e->theEntity = theEntity;
   e->lightNumber = lightNumber;
-  if (group == &gAllEntities && entityType == kEntityObject) gRootObjectPlaces[theEntity] = group->numEntities;
+  if (group == &gAllEntities && entityType == kEntityObject) {
+    if (auto* place = gRootObjectPlaces.Insert(theEntity)) place->value = group->numEntities;
+  }
+  if (group == &gAllEntities && entityType == kEntityGroup) gRootGroupsKnown = false;
   return static_cast<int>(group->numEntities++);
 }
 
@@ -120,7 +142,8 @@ void RemoveEntityFromGroup(zntlgroup* group, int index) {
   if (!group || index < 0 || static_cast<unsigned int>(index) >= group->numEntities) return;
   group->entities[index].parent = nullptr;
   if (group == &gAllEntities) {
-    if (group->entities[index].entityType == kEntityObject) gRootObjectPlaces.erase(group->entities[index].theEntity);
+    if (group->entities[index].entityType == kEntityObject) gRootObjectPlaces.Erase(group->entities[index].theEntity);
+    if (group->entities[index].entityType == kEntityGroup) gRootGroupsKnown = false;
     // The members after the removed one move down by one place.
     unsigned int at = static_cast<unsigned int>(index);
     if (at < gRootMarkedFrom) {
@@ -165,12 +188,10 @@ void MarkGroupEntity(zntlgroup* group, int index) {
 
 void RemoveAllObjectsFromGroups() {
   auto notObject = [](const zntlentity& e) { return e.entityType != kEntityObject; };
-  for (unsigned int i = 0; i < gAllEntities.numEntities; i++) {
-    const zntlentity& e = gAllEntities.entities[i];
-    if (e.entityType == kEntityGroup && e.theEntity) KeepMembers(static_cast<zntlgroup*>(e.theEntity), notObject);
-  }
+  // The root keeps its groups, in their order: the list of them stays as it is.
+  for (zntlgroup* group : RootGroups()) KeepMembers(group, notObject);
   KeepMembers(&gAllEntities, notObject);
-  gRootObjectPlaces.clear();
+  gRootObjectPlaces.Clear();
   FindRootMarks();
 }
 
@@ -178,12 +199,11 @@ int GetHumanEntityNumberInGroup(zntlgroup* group, human_being* object) {
   if (!group) return -1;
   if (group == &gAllEntities) {
     // An object is a member of the root once: look down from where it was put.
-    auto place = gRootObjectPlaces.find(object);
-    if (place != gRootObjectPlaces.end()) {
-      for (unsigned int i = std::min(place->second + 1, group->numEntities); i-- > 0;) {
+    if (auto* place = gRootObjectPlaces.Find(object)) {
+      for (unsigned int i = std::min(place->value + 1, group->numEntities); i-- > 0;) {
         const zntlentity& e = group->entities[i];
         if (e.entityType == kEntityObject && e.theEntity == object) {
-          place->second = i;
+          place->value = i;
           return static_cast<int>(i);
         }
       }
@@ -197,12 +217,26 @@ int GetHumanEntityNumberInGroup(zntlgroup* group, human_being* object) {
 }
 
 void RemoveHumanFromAllGroups(human_being* object) {
-  for (unsigned int i = 0; i < gAllEntities.numEntities; i++) {
-    const zntlentity& e = gAllEntities.entities[i];
-    if (e.entityType != kEntityGroup || !e.theEntity) continue;
-    zntlgroup* group = static_cast<zntlgroup*>(e.theEntity);
-    RemoveEntityFromGroup(group, GetHumanEntityNumberInGroup(group, object));
+  const std::vector<zntlgroup*>& groups = RootGroups();
+  for (size_t i = 0; i < groups.size(); i++) RemoveEntityFromGroup(groups[i], GetHumanEntityNumberInGroup(groups[i], object));
+}
+
+void RemoveObjectFromRoot(human_being* object) {
+  int index = GetHumanEntityNumberInGroup(&gAllEntities, object);
+  if (index < 0) return;
+  // The last object member; only lights, the camera and groups may follow it.
+  unsigned int from = gAllEntities.numEntities - 1;
+  while (from > static_cast<unsigned int>(index) && gAllEntities.entities[from].entityType != kEntityObject) from--;
+  if (from == static_cast<unsigned int>(index)) {
+    RemoveEntityFromGroup(&gAllEntities, index);
+    return;
   }
+  const zntlentity moved = gAllEntities.entities[from];
+  gRootObjectPlaces.Erase(object);
+  RemoveEntityFromGroup(&gAllEntities, static_cast<int>(from));
+  gAllEntities.entities[index] = moved;
+  if (auto* place = gRootObjectPlaces.Insert(moved.theEntity)) place->value = static_cast<unsigned int>(index);
+  if (moved.selected) NoteRootMark(static_cast<unsigned int>(index));
 }
 
 // ---- Membership ---------------------------------------------------------------------------
@@ -364,6 +398,7 @@ void FreeAllGroups() {
   } else {
     gAllEntities.numEntities = kept;
   }
+  gRootGroupsKnown = false;
   FindRootMarks();
   for (zntlgroup* group : groups) {
     EmptyGroup(group);

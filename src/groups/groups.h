@@ -55,6 +55,10 @@ void MarkGroupEntity(zntlgroup* group, int index);
 void RemoveAllObjectsFromGroups();
 int GetHumanEntityNumberInGroup(zntlgroup* group, human_being* object);
 void RemoveHumanFromAllGroups(human_being* object);
+// Takes an object's member out of gAllEntities. The last object member moves into its place,
+// so one removal moves one member, not every later one; the lights, the camera and the
+// groups keep their places and their order.
+void RemoveObjectFromRoot(human_being* object);
 // Frees a group's member array.
 void EmptyGroup(zntlgroup* group);
 

@@ -53,16 +53,30 @@ void SetMaterialDefaults(zntlmtrl* material) {
   material->materialTexture = 0;
 }
 
+namespace {
+// Splits a setting line into its key (cut to the buffer) and its value. A line without "="
+// is a key with an empty value.
+const char* SplitShaderLine(const char* line, char* key, size_t keySize) {
+  const char* equals = std::strchr(line, '=');
+  size_t keyLength = equals ? static_cast<size_t>(equals - line) : std::strlen(line);
+  if (keyLength > keySize - 1) keyLength = keySize - 1;
+  std::memcpy(key, line, keyLength);
+  key[keyLength] = '\0';
+  return equals ? equals + 1 : "";
+}
+}  // namespace
+
+const char* ShaderLineTexture(const char* line) {
+  if (!line) return nullptr;
+  char key[256];
+  const char* value = SplitShaderLine(line, key, sizeof key);
+  return ZNK_EqualString(key, "texture") && value[0] != '\0' ? value : nullptr;
+}
+
 void InterpretShaderInstruction(const char* line, zntlmtrl* material) {
   if (!line || !material) return;
   char key[256];
-  const char* equals = std::strchr(line, '=');
-  size_t keyLength = equals ? static_cast<size_t>(equals - line) : std::strlen(line);
-  if (keyLength > sizeof key - 1) keyLength = sizeof key - 1;
-  std::memcpy(key, line, keyLength);
-  key[keyLength] = '\0';
-  // A line without "=" is a key with an empty value.
-  const char* value = equals ? equals + 1 : "";
+  const char* value = SplitShaderLine(line, key, sizeof key);
 
   if (ZNK_EqualString(key, "smooth")) {
     material->shadeModel = static_cast<unsigned char>(std::atoi(value));

@@ -22,6 +22,9 @@ void SetMaterialDefaults(zntlmtrl* material);
 // "loadtex" command does (a missing file writes "// Load failed: ") and textures the
 // material only when that gave a texture.
 void InterpretShaderInstruction(const char* line, zntlmtrl* material);
+// The texture file a setting line loads (the value of "texture=" when it is not empty), else
+// null.
+const char* ShaderLineTexture(const char* line);
 // Copies every field except indices, faceNormals and UVs, which keep the target's values.
 void CopyPublicMaterialSettings(const zntlmtrl* src, zntlmtrl* dst);
 // Frees a material's triangle arrays.

@@ -1,8 +1,11 @@
 // Records of the engine's skinned model: the model, its bones, materials, animations and
 // their instructions, the per-bone timelines and the texture-seam vertices.
 // Every array a record points to is allocated with malloc/realloc and released with free, so
-// that any owner (model, level material list) can grow or release it.
+// that any owner (model, level material list) can grow or release it; except in an object's
+// copy of a model (blockBytes not 0), whose arrays and records all live in the copy's one
+// block and keep their sizes for the copy's life.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "objects/vector_math.h"
@@ -150,5 +153,11 @@ struct zntlmdl {
   float cradius;
   human_being* parent;
   zntlmdl* next;
-  zntlrecordblock* recordBlocks;  // the blocks the vertex, edge and triangle chains live in
+  // For an object's copy (CopyZyntrelMdl), the bytes of the one block that holds the record,
+  // its arrays and its chains' records, released at once (only the timelines' instructions
+  // are apart); 0 for a model whose parts are allocated one by one.
+  size_t blockBytes;
+  // For a loaded model, the blocks its vertex, edge and triangle chains live in (a copy has
+  // its records in its own block and none of these).
+  zntlrecordblock* recordBlocks;
 };

@@ -12,8 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "models/import_common.h"
+#include <sys/stat.h>
+
 #include "models/materials.h"
+#include "models/model_blocks.h"
 #include "models/skeleton.h"
 #include "script/script_file.h"
 #include "shell/output.h"
@@ -330,7 +332,7 @@ bool ReadEdges(ModelReader& r, zntlmdl* mdl) {
   return true;
 }
 
-bool ReadMaterials(ModelReader& r, zntlmdl* mdl) {
+bool ReadMaterials(ModelReader& r, zntlmdl* mdl, std::vector<ModelTextureLine>* textures) {
   char line[kModelLineLimit + 1];
   if (!r.need(line)) return false;  // "#Materials:"
   uint32_t m = 0;
@@ -355,6 +357,9 @@ bool ReadMaterials(ModelReader& r, zntlmdl* mdl) {
     for (uint32_t k = 0; k < s; k++) {
       if (!r.need(line)) return false;
       InterpretShaderInstruction(line, mat);
+      if (textures) {
+        if (const char* file = ShaderLineTexture(line)) textures->push_back({mi, file, mat->materialTexture});
+      }
     }
     uint32_t t = 0;
     if (!r.count(&t)) return false;
@@ -555,7 +560,7 @@ bool ResolveSeams(zntlmdl* mdl) {
 zntlmdl* NewZyntrelMdl() { return static_cast<zntlmdl*>(std::calloc(1, sizeof(zntlmdl))); }
 
 int Load_Zyntrel_MdlFromMemory(const unsigned char* data, size_t size, const char* path, zntlmdl* mdl,
-                               ZntlModelUse use) {
+                               ZntlModelUse use, std::vector<ModelTextureLine>* textures) {
   if (!mdl || !path) return 0;
   mdl->editing = 0;
   mdl->transformNormals = 1;
@@ -567,7 +572,7 @@ int Load_Zyntrel_MdlFromMemory(const unsigned char* data, size_t size, const cha
   bool ok = ReadHeader(r, path, objectModel);
   if (ok) {
     SplitPath(path, mdl);
-    ok = ReadBones(r, mdl) && ReadVertices(r, mdl) && ReadEdges(r, mdl) && ReadMaterials(r, mdl) &&
+    ok = ReadBones(r, mdl) && ReadVertices(r, mdl) && ReadEdges(r, mdl) && ReadMaterials(r, mdl, textures) &&
          (!objectModel || ReadAnimations(r, mdl));
   }
   if (ok && !(BuildBoneLists(mdl) && BuildFlatArrays(mdl))) ok = r.fail("out of memory");
@@ -583,19 +588,254 @@ int Load_Zyntrel_MdlFromMemory(const unsigned char* data, size_t size, const cha
   return 1;
 }
 
+int ReadModelFile(const char* path, std::vector<unsigned char>* bytes) {
+  bytes->clear();
+  FILE* file = OpenGameFile(path);
+  if (!file) return 0;
+  // A regular file's size is known: room for all of it at once (the read below still stops
+  // at the limit and at the true end).
+  struct stat info;
+  if (fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 &&
+      static_cast<unsigned long long>(info.st_size) <= kMaxModelFileSize)
+    bytes->reserve(static_cast<size_t>(info.st_size));
+  unsigned char chunk[65536];
+  size_t got;
+  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+    if (bytes->size() + got > kMaxModelFileSize) {
+      std::fclose(file);
+      bytes->clear();
+      OutputToConsoleF("//Could not load model %s: the file is too large\n", path);
+      return 0;
+    }
+    bytes->insert(bytes->end(), chunk, chunk + got);
+  }
+  std::fclose(file);
+  return 1;
+}
+
 int Load_Zyntrel_Mdl(const char* path, zntlmdl* mdl, ZntlModelUse use) {
   if (!path || !mdl) return 0;
   std::vector<unsigned char> bytes;
-  if (!ReadWholeImportFile(path, &bytes, kMaxModelFileSize)) {
-    // A file that opens and is not read whole is too large.
-    if (ZNK_FileExists(path)) OutputToConsoleF("//Could not load model %s: the file is too large\n", path);
-    return 0;
-  }
+  if (!ReadModelFile(path, &bytes)) return 0;
   return Load_Zyntrel_MdlFromMemory(bytes.data(), bytes.size(), path, mdl, use);
+}
+
+namespace {
+
+// Places the arrays of a one-block copy: each array gets the next offset aligned for its
+// records. An array the source does not have (a null pointer) gets no room and stays null;
+// an empty one that the source has gets room for one record, so it is a distinct address.
+struct BlockLayout {
+  size_t size = 0;
+  template <typename T>
+  size_t Place(const T* source, size_t count) {
+    if (!source) return SIZE_MAX;
+    size = (size + alignof(T) - 1) / alignof(T) * alignof(T);
+    size_t at = size;
+    size += (count ? count : 1) * sizeof(T);
+    return at;
+  }
+};
+
+template <typename T>
+T* InBlock(unsigned char* block, size_t offset) {
+  return offset == SIZE_MAX ? nullptr : reinterpret_cast<T*>(block + offset);
+}
+
+// The file number of a vertex of a model whose chain is in file order.
+bool VertexNumber(const zntlmdl* mdl, const mesh_vert* v, uint32_t* number) {
+  if (!v || v->index >= mdl->numVertices || mdl->vlist[v->index] != v) return false;
+  *number = v->index;
+  return true;
+}
+
+// The length of a material's UVs: 2 per vertex, 2 more per seam vertex for a textured one.
+size_t MaterialUVCount(const zntlmdl* mdl, const zntlmtrl* mat) {
+  size_t vertices = mdl->numVertices;
+  if (mat->mapType != 0 && mdl->numUVFixesVertices > 0) vertices += mdl->numUVFixesVertices;
+  return 2 * vertices;
+}
+
+}  // namespace
+
+zntlmdl* CopyZyntrelMdl(const zntlmdl* src) {
+  if (!src) return nullptr;
+  const uint32_t nv = src->numVertices, nb = src->numBones, nf = src->numUVFixesVertices;
+  const size_t all = static_cast<size_t>(nv) + nf;
+  // The chains must hold what their counts say, the vertices in file order.
+  uint32_t count = 0;
+  for (const mesh_vert* v = src->baseMeshVert.next; v; v = v->next, count++)
+    if (count >= nv || src->vlist[count] != v || v->index != count) return nullptr;
+  if (count != nv) return nullptr;
+  size_t edges = 0, triangles = 0, fixes = 0;
+  for (const mesh_edge* e = src->baseEdge.next; e; e = e->next) edges++;
+  for (const level_triangle* t = src->baseLT.next; t; t = t->next) triangles++;
+  for (const zntluvvtxfix* f = src->uvfixes.next; f; f = f->next) fixes++;
+  if (fixes != nf) return nullptr;
+
+  // The timelines follow the record: releasing the copy reads them and the record's last
+  // fields, so those share cache lines.
+  BlockLayout layout;
+  layout.Place(src, 1);
+  const size_t timelines = layout.Place(src->timelines, nb + 1u);
+  const size_t bones = layout.Place(src->bones, nb + 1u);
+  const size_t verts = layout.Place(src->baseMeshVert.next, nv);
+  const size_t vlist = layout.Place(src->vlist, nv);
+  const size_t edgeRecords = layout.Place(src->baseEdge.next, edges);
+  const size_t triangleRecords = layout.Place(src->baseLT.next, triangles);
+  const size_t fixRecords = layout.Place(src->uvfixes.next, nf);
+  const size_t fixPtrs = layout.Place(src->uvfixesPtrs, nf);
+  const size_t va = layout.Place(src->va, 3 * static_cast<size_t>(nv));
+  const size_t normals = layout.Place(src->vertexNormals, 3 * all);
+  const size_t tva = layout.Place(src->tva, 3 * all);
+  const size_t tnormals = layout.Place(src->tvertexNormals, 3 * all);
+  const size_t materials = layout.Place(src->materials, src->numMaterials);
+  std::vector<size_t> materialArrays;
+  for (uint32_t i = 0; src->materials && i < src->numMaterials; i++) {
+    const zntlmtrl& m = src->materials[i];
+    materialArrays.push_back(layout.Place(m.indices, 3 * static_cast<size_t>(m.numTriangles)));
+    materialArrays.push_back(layout.Place(m.faceNormals, 3 * static_cast<size_t>(m.numTriangles)));
+    materialArrays.push_back(layout.Place(m.UVs, MaterialUVCount(src, &m)));
+  }
+  const size_t animations = layout.Place(src->animations, src->numAnimations);
+  std::vector<size_t> instructions;
+  for (uint32_t i = 0; src->animations && i < src->numAnimations; i++)
+    instructions.push_back(layout.Place(src->animations[i].instructions, src->animations[i].numInstructions));
+  std::vector<size_t> boneArrays;
+  for (uint32_t i = 0; src->bones && i <= nb; i++) {
+    boneArrays.push_back(layout.Place(src->bones[i].indices, src->bones[i].numIndices));
+    boneArrays.push_back(layout.Place(src->bones[i].subBones, src->bones[i].numSubBones));
+  }
+
+  unsigned char* block = static_cast<unsigned char*>(NewModelBlock(layout.size));
+  if (!block) return nullptr;
+  zntlmdl* mdl = reinterpret_cast<zntlmdl*>(block);
+  *mdl = *src;
+  mdl->blockBytes = layout.size;
+  mdl->recordBlocks = nullptr;
+  mdl->parent = nullptr;
+  mdl->next = nullptr;
+
+  mdl->bones = InBlock<zntlbone>(block, bones);
+  if (mdl->bones) {
+    std::memcpy(mdl->bones, src->bones, (nb + 1u) * sizeof(zntlbone));
+    for (uint32_t i = 0; i <= nb; i++) {
+      zntlbone* b = &mdl->bones[i];
+      const zntlbone& from = src->bones[i];
+      if (from.parent) b->parent = mdl->bones + (from.parent - src->bones);
+      b->indices = InBlock<uint32_t>(block, boneArrays[2 * i]);
+      if (b->indices) std::memcpy(b->indices, from.indices, from.numIndices * sizeof(uint32_t));
+      b->subBones = InBlock<zntlbone*>(block, boneArrays[2 * i + 1]);
+      for (uint32_t k = 0; b->subBones && k < from.numSubBones; k++)
+        b->subBones[k] = mdl->bones + (from.subBones[k] - src->bones);
+    }
+  }
+
+  mdl->animations = InBlock<zntlanim>(block, animations);
+  for (uint32_t i = 0; mdl->animations && i < src->numAnimations; i++) {
+    zntlanim* a = &mdl->animations[i];
+    *a = src->animations[i];
+    a->instructions = InBlock<zntlaniminstr>(block, instructions[i]);
+    if (a->instructions) std::memcpy(a->instructions, src->animations[i].instructions, a->numInstructions * sizeof(zntlaniminstr));
+  }
+
+  // Timelines keep their instructions apart: starting an animation replaces them.
+  mdl->timelines = InBlock<zntlbonetimeline>(block, timelines);
+  bool ok = true;
+  for (uint32_t i = 0; mdl->timelines && i <= nb; i++) {
+    zntlbonetimeline* t = &mdl->timelines[i];
+    const zntlbonetimeline& from = src->timelines[i];
+    *t = from;
+    if (from.whichAnimation) t->whichAnimation = mdl->animations + (from.whichAnimation - src->animations);
+    t->instructions = nullptr;
+    if (from.instructions && from.numInstructions > 0) {
+      size_t n = static_cast<size_t>(from.numInstructions);
+      t->instructions = static_cast<zntlaniminstr*>(std::malloc(n * sizeof(zntlaniminstr)));
+      if (t->instructions) std::memcpy(t->instructions, from.instructions, n * sizeof(zntlaniminstr));
+      else ok = false;
+    }
+    if (!t->instructions) t->numInstructions = 0;
+  }
+
+  mesh_vert* vertexRecords = InBlock<mesh_vert>(block, verts);
+  mdl->vlist = InBlock<mesh_vert*>(block, vlist);
+  mdl->baseMeshVert.next = nv ? vertexRecords : nullptr;
+  for (uint32_t i = 0; i < nv; i++) {
+    vertexRecords[i] = *src->vlist[i];
+    vertexRecords[i].next = i + 1 < nv ? &vertexRecords[i + 1] : nullptr;
+    mdl->vlist[i] = &vertexRecords[i];
+  }
+
+  mesh_edge* edgeArray = InBlock<mesh_edge>(block, edgeRecords);
+  mdl->baseEdge.next = edges ? edgeArray : nullptr;
+  size_t k = 0;
+  for (const mesh_edge* e = src->baseEdge.next; e; e = e->next, k++) {
+    edgeArray[k] = *e;
+    uint32_t a = 0, b = 0;
+    if (!VertexNumber(src, e->v1, &a) || !VertexNumber(src, e->v2, &b)) ok = false;
+    edgeArray[k].v1 = ok ? &vertexRecords[a] : nullptr;
+    edgeArray[k].v2 = ok ? &vertexRecords[b] : nullptr;
+    edgeArray[k].next = k + 1 < edges ? &edgeArray[k + 1] : nullptr;
+  }
+
+  level_triangle* triangleArray = InBlock<level_triangle>(block, triangleRecords);
+  mdl->baseLT.next = triangles ? triangleArray : nullptr;
+  k = 0;
+  for (const level_triangle* t = src->baseLT.next; t; t = t->next, k++) {
+    level_triangle* to = &triangleArray[k];
+    *to = *t;
+    for (int c = 0; c < 3; c++) {
+      uint32_t n = 0;
+      if (!VertexNumber(src, t->vertexPtrs[c], &n)) ok = false;
+      to->vertexPtrs[c] = ok ? &vertexRecords[n] : nullptr;
+    }
+    to->next = k + 1 < triangles ? &triangleArray[k + 1] : nullptr;
+  }
+
+  zntluvvtxfix* fixArray = InBlock<zntluvvtxfix>(block, fixRecords);
+  mdl->uvfixes.next = nf ? fixArray : nullptr;
+  mdl->uvfixesPtrs = InBlock<zntluvvtxfix*>(block, fixPtrs);
+  k = 0;
+  for (const zntluvvtxfix* f = src->uvfixes.next; f; f = f->next, k++) {
+    fixArray[k] = *f;
+    fixArray[k].next = k + 1 < nf ? &fixArray[k + 1] : nullptr;
+    if (mdl->uvfixesPtrs) mdl->uvfixesPtrs[k] = &fixArray[k];
+  }
+
+  auto copyFloats = [&](float** to, const float* from, size_t offset, size_t n) {
+    *to = InBlock<float>(block, offset);
+    if (*to) std::memcpy(*to, from, n * sizeof(float));
+  };
+  copyFloats(&mdl->va, src->va, va, 3 * static_cast<size_t>(nv));
+  copyFloats(&mdl->vertexNormals, src->vertexNormals, normals, 3 * all);
+  copyFloats(&mdl->tva, src->tva, tva, 3 * all);
+  copyFloats(&mdl->tvertexNormals, src->tvertexNormals, tnormals, 3 * all);
+
+  mdl->materials = InBlock<zntlmtrl>(block, materials);
+  for (uint32_t i = 0; mdl->materials && i < src->numMaterials; i++) {
+    zntlmtrl* m = &mdl->materials[i];
+    const zntlmtrl& from = src->materials[i];
+    *m = from;
+    m->indices = InBlock<uint32_t>(block, materialArrays[3 * i]);
+    if (m->indices) std::memcpy(m->indices, from.indices, 3 * static_cast<size_t>(from.numTriangles) * sizeof(uint32_t));
+    copyFloats(&m->faceNormals, from.faceNormals, materialArrays[3 * i + 1], 3 * static_cast<size_t>(from.numTriangles));
+    copyFloats(&m->UVs, from.UVs, materialArrays[3 * i + 2], MaterialUVCount(src, &from));
+  }
+
+  if (!ok) {
+    Dispose_Zyntrel_Mdl(mdl);
+    return nullptr;
+  }
+  return mdl;
 }
 
 void Dispose_Zyntrel_Mdl(zntlmdl* mdl) {
   if (!mdl) return;
+  if (mdl->blockBytes) {
+    for (uint32_t i = 0; mdl->timelines && i <= mdl->numBones; i++) std::free(mdl->timelines[i].instructions);
+    FreeModelBlock(mdl, mdl->blockBytes);
+    return;
+  }
   FreeModelContents(mdl);
   std::free(mdl);
 }

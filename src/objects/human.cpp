@@ -6,18 +6,21 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
-#include <set>
+#include <functional>
+#include <queue>
 #include <string>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "groups/groups.h"
 #include "models/mat4.h"
+#include "models/object_models.h"
 #include "models/skeleton.h"
 #include "models/zntl_model.h"
+#include "objects/flat_index.h"
 #include "objects/player.h"
 #include "script/scheduler.h"
 #include "script/script_file.h"
@@ -32,45 +35,69 @@ human_being* selHuman = nullptr;
 human_being wasteHuman;
 
 namespace {
-// The registry's own indexes, so that making and removing objects costs no walk over all of
-// them: the objects made here and not yet destroyed, the names they bear, their IDs, and the
+// The registry's own indexes, so that making, finding and removing objects costs no walk
+// over all of them: the objects made here and not yet destroyed, each with the record before
+// it in the list as last seen (checked before use), the names they bear, their IDs, and the
 // last object of the list (where a new one is appended).
-std::unordered_set<const human_being*> gLivingObjects;
-std::unordered_map<std::string, human_being*> gObjectNames;
-std::multiset<long> gLivingIDs;
+AddressIndex<human_being*> gLivingObjects;
+TextIndex<sizeof(human_being::name), human_being*> gObjectNames;
 human_being* gLastHuman = nullptr;
+
+// How many living objects bear each ID, indexed by ID, and how many IDs are counted there.
+// The last entry is never 0, so the largest living ID is the last index. IDs beyond the
+// bound are not counted; removals then find the largest by a walk over the objects.
+std::vector<uint32_t> gIDUses;
+size_t gIDsCounted = 0;
+constexpr long kMaxCountedID = 1L << 24;
+
+bool Living(const human_being* object) { return gLivingObjects.Find(object) != nullptr; }
+
+void CountID(long id) {
+  if (id < 0 || id > kMaxCountedID) return;
+  if (gIDUses.size() <= static_cast<size_t>(id)) gIDUses.resize(static_cast<size_t>(id) + 1, 0);
+  gIDUses[static_cast<size_t>(id)]++;
+  gIDsCounted++;
+}
+
+void UncountID(long id) {
+  if (id < 0 || static_cast<size_t>(id) >= gIDUses.size() || gIDUses[static_cast<size_t>(id)] == 0) return;
+  gIDUses[static_cast<size_t>(id)]--;
+  gIDsCounted--;
+  while (!gIDUses.empty() && gIDUses.back() == 0) gIDUses.pop_back();
+}
 
 // The numbers a name base has given out: every number below `next` names an object, except
 // those in `freed`, whose names may have become free again. Naming the n-th copy of a model
 // then starts where the last one stopped instead of at 1.
 struct NameNumbers {
   unsigned long next = 1;
-  std::set<unsigned long> freed;
+  // Smallest first; a number freed twice is there twice and simply taken out twice.
+  std::priority_queue<unsigned long, std::vector<unsigned long>, std::greater<unsigned long>> freed;
 };
 std::unordered_map<std::string, NameNumbers> gNameNumbers;
 
 constexpr size_t kNameRoom = sizeof(human_being::name) - 1;
 
 bool NameTaken(const std::string& name) {
-  auto it = gObjectNames.find(name);
-  if (it == gObjectNames.end()) return false;
+  auto* entry = gObjectNames.Find(name.c_str());
+  if (!entry) return false;
   // The entry holds only while its object lives and still bears the name.
-  if (gLivingObjects.count(it->second) && name == it->second->name) return true;
-  gObjectNames.erase(it);
+  if (Living(entry->value) && name == entry->value->name) return true;
+  gObjectNames.Erase(name.c_str());
   return false;
 }
 
 void RegisterName(human_being* object) {
-  if (object->name[0]) gObjectNames[object->name] = object;
+  if (auto* entry = gObjectNames.Insert(object->name)) entry->value = object;
 }
 
 // The object's name is free again: the bases whose numbering can give that name get its
 // number back. A name of the full 32 characters may be any longer base cut short, so it
 // makes every base count from 1 again.
 void ReleaseName(const human_being* object, const std::string& name) {
-  auto it = gObjectNames.find(name);
-  if (it == gObjectNames.end() || it->second != object) return;
-  gObjectNames.erase(it);
+  auto* entry = gObjectNames.Find(name.c_str());
+  if (!entry || entry->value != object) return;
+  gObjectNames.Erase(name.c_str());
   if (name.size() >= kNameRoom) {
     gNameNumbers.clear();
     return;
@@ -83,7 +110,7 @@ void ReleaseName(const human_being* object, const std::string& name) {
     auto numbers = gNameNumbers.find(name.substr(0, at));
     if (numbers == gNameNumbers.end()) continue;
     unsigned long n = std::stoul(name.substr(at));
-    if (n < numbers->second.next) numbers->second.freed.insert(n);
+    if (n < numbers->second.next) numbers->second.freed.push(n);
   }
 }
 
@@ -110,9 +137,10 @@ bool TakeNumberedName(human_being* object, const std::string& base, unsigned lon
 }
 
 void ForgetAllObjects() {
-  gLivingObjects.clear();
-  gObjectNames.clear();
-  gLivingIDs.clear();
+  gLivingObjects.Clear();
+  gObjectNames.Clear();
+  gIDUses.clear();
+  gIDsCounted = 0;
   gNameNumbers.clear();
   gLastHuman = baseHuman;
 }
@@ -120,7 +148,7 @@ void ForgetAllObjects() {
 // The list's last record; the remembered one is checked, since tests link records by hand.
 human_being* LastHuman() {
   if (!baseHuman->next) gLastHuman = baseHuman;
-  if (!gLastHuman || (gLastHuman != baseHuman && !gLivingObjects.count(gLastHuman))) gLastHuman = baseHuman;
+  if (!gLastHuman || (gLastHuman != baseHuman && !Living(gLastHuman))) gLastHuman = baseHuman;
   while (gLastHuman->next) gLastHuman = gLastHuman->next;
   return gLastHuman;
 }
@@ -157,9 +185,8 @@ void SetHumanStandardPose(human_being* object, const char* name) {
 human_being* GetHumanByName(const char* name) {
   if (!baseHuman || !name) return nullptr;
   // Names are unique among the objects made here: the index answers at once.
-  auto it = gObjectNames.find(name);
-  if (it != gObjectNames.end() && gLivingObjects.count(it->second) && std::strcmp(it->second->name, name) == 0)
-    return it->second;
+  auto* entry = gObjectNames.Find(name);
+  if (entry && Living(entry->value) && std::strcmp(entry->value->name, name) == 0) return entry->value;
   for (human_being* h = baseHuman->next; h; h = h->next) {
     if (ZNK_EqualString(h->name, name)) return h;
   }
@@ -168,7 +195,7 @@ human_being* GetHumanByName(const char* name) {
 
 int HumanIsLiving(const human_being* object) {
   if (!object || !baseHuman) return 0;
-  if (gLivingObjects.count(object)) return 1;
+  if (Living(object)) return 1;
   for (human_being* h = baseHuman->next; h; h = h->next)
     if (h == object) return 1;
   return 0;
@@ -192,9 +219,9 @@ void BuildFreeHumanNameByModelSignature(human_being* object) {
   NameNumbers& numbers = gNameNumbers[base];
   bool usedUp = false;
   while (!numbers.freed.empty()) {
-    unsigned long n = *numbers.freed.begin();
+    unsigned long n = numbers.freed.top();
     bool taken = TakeNumberedName(object, base, n, &usedUp);
-    if (usedUp) numbers.freed.erase(numbers.freed.begin());
+    if (usedUp) numbers.freed.pop();
     if (taken) return;
   }
   for (;; numbers.next++) {
@@ -215,29 +242,46 @@ int RenameHuman(human_being* object, const char* name) {
     return 0;
   }
   ReleaseName(object, old);
-  if (gLivingObjects.count(object)) RegisterName(object);
+  if (Living(object)) RegisterName(object);
   return 1;
 }
 
 namespace {
-void UnlinkHuman(human_being* object) {
-  for (human_being* h = baseHuman; h && h->next; h = h->next) {
-    if (h->next == object) {
-      h->next = object->next;
-      object->next = nullptr;
-      if (gLastHuman == object) gLastHuman = h;
-      break;
-    }
+// The record before the object in the list: the remembered one while it still is, else
+// found by a walk. Null when the object is not in the list.
+human_being* RecordBefore(const human_being* object) {
+  if (auto* entry = gLivingObjects.Find(object)) {
+    human_being* before = entry->value;
+    if (before && (before == baseHuman || Living(before)) && before->next == object) return before;
   }
+  for (human_being* h = baseHuman; h && h->next; h = h->next)
+    if (h->next == object) return h;
+  return nullptr;
+}
+
+// Notes that `before` now precedes the object (when the object is registered).
+void NoteRecordBefore(const human_being* object, human_being* before) {
+  if (!object) return;
+  if (auto* entry = gLivingObjects.Find(object)) entry->value = before;
+}
+
+// Takes the object out of the list; false when it was not in it.
+bool UnlinkHuman(human_being* object) {
+  human_being* before = RecordBefore(object);
+  if (!before) return false;
+  before->next = object->next;
+  NoteRecordBefore(object->next, before);
+  object->next = nullptr;
+  if (gLastHuman == object) gLastHuman = before;
   if (humanPtr == object) humanPtr = baseHuman;
+  return true;
 }
 
 // The object leaves the registry's indexes (it is unlinked or was never made).
 void ForgetObject(human_being* object) {
-  if (!gLivingObjects.erase(object)) return;
+  if (!gLivingObjects.Erase(object)) return;
   ReleaseName(object, object->name);
-  auto id = gLivingIDs.find(object->ID);
-  if (id != gLivingIDs.end()) gLivingIDs.erase(id);
+  UncountID(object->ID);
 }
 }  // namespace
 
@@ -252,30 +296,27 @@ human_being* AddHuman2(const char* modelFile) {
 
   human_being* object = new human_being();
   ZeroHuman(object);
-  LastHuman()->next = object;
+  human_being* last = LastHuman();
+  last->next = object;
   gLastHuman = object;
   humanPtr = object;
 
-  zntlmdl* mdl = NewZyntrelMdl();
+  zntlmdl* mdl = LoadObjectModel(path);
   if (!mdl) {
-    UnlinkHuman(object);
+    last->next = nullptr;
+    gLastHuman = last;
+    humanPtr = baseHuman;
     delete object;
     return nullptr;
   }
   mdl->parent = object;
   mdl->next = nullptr;
-  if (!Load_Zyntrel_Mdl(path, mdl)) {
-    std::free(mdl);
-    UnlinkHuman(object);
-    delete object;
-    return nullptr;
-  }
   object->mdl = mdl;
 
-  gLivingObjects.insert(object);
+  if (auto* entry = gLivingObjects.Insert(object)) entry->value = last;
   BuildFreeHumanNameByModelSignature(object);
   object->ID = gBiggestID++;
-  gLivingIDs.insert(object->ID);
+  CountID(object->ID);
   mdl->parallelepipedShape = 0;
 
   int entity = AddEntityToGroup(&gAllEntities, kEntityObject, object, 0);
@@ -299,15 +340,10 @@ void DisposeHuman(human_being* object) {
 void RemoveHuman(human_being* object) {
   if (!object || !baseHuman || !baseHuman->next) return;
   RemoveHumanFromAllGroups(object);
-  RemoveEntityFromGroup(&gAllEntities, GetHumanEntityNumberInGroup(&gAllEntities, object));
+  RemoveObjectFromRoot(object);
 
-  bool linked = false;
-  for (human_being* h = baseHuman->next; h; h = h->next) {
-    if (h == object) linked = true;
-  }
-  if (!linked) return;
-  UnlinkHuman(object);
-  bool registered = gLivingObjects.count(object) != 0;
+  bool registered = Living(object);
+  if (!UnlinkHuman(object)) return;
   ForgetObject(object);
   // Nothing may keep pointing at a destroyed object.
   if (selHuman == object) selHuman = nullptr;
@@ -316,8 +352,8 @@ void RemoveHuman(human_being* object) {
   DisposeHuman(object);
 
   // The largest remaining ID plus one.
-  if (registered && gLivingIDs.size() == gLivingObjects.size()) {
-    gBiggestID = gLivingIDs.empty() ? 0 : *gLivingIDs.rbegin() + 1;
+  if (registered && gIDsCounted == gLivingObjects.Size()) {
+    gBiggestID = static_cast<long>(gIDUses.size());
     return;
   }
   gBiggestID = 0;
@@ -325,6 +361,24 @@ void RemoveHuman(human_being* object) {
     if (h->ID + 1 > gBiggestID) gBiggestID = h->ID + 1;
   }
 }
+
+namespace {
+// The reset walks every object once, and objects and their models lie far apart in memory:
+// the lines it reads of the objects next in turn are asked for while this one is freed.
+void PrefetchObjectRecord(const human_being* h) {
+  const char* p = reinterpret_cast<const char*>(h);
+  __builtin_prefetch(p + offsetof(human_being, mdl));
+  __builtin_prefetch(p + offsetof(human_being, scripts));
+  __builtin_prefetch(p + offsetof(human_being, next));
+}
+void PrefetchObjectModel(const human_being* h) {
+  if (!h->mdl) return;
+  const char* p = reinterpret_cast<const char*>(h->mdl);
+  __builtin_prefetch(p + offsetof(zntlmdl, numBones));
+  __builtin_prefetch(p + offsetof(zntlmdl, blockBytes));
+  __builtin_prefetch(p + sizeof(zntlmdl) + 32);
+}
+}  // namespace
 
 void RemoveAllHumans() {
   if (!baseHuman) return;
@@ -336,7 +390,24 @@ void RemoveAllHumans() {
   selHuman = nullptr;
   gHumanScriptTarget = nullptr;
   gHitPerson = nullptr;
+  // `ahead` runs some objects in front of the one being freed and asks for each record's
+  // lines when it reaches it (it reads the next link one step later, once the line is there);
+  // `model` runs half as far in front and asks for each model's lines.
+  constexpr int kAhead = 8;
+  human_being* ahead = h;
+  human_being* model = h;
+  if (ahead) PrefetchObjectRecord(ahead);
+  for (int k = 0; k < kAhead && ahead; k++) {
+    ahead = ahead->next;
+    if (ahead) PrefetchObjectRecord(ahead);
+  }
+  for (int k = 0; k < kAhead / 2 && model; k++, model = model->next) PrefetchObjectModel(model);
   while (h) {
+    if (ahead && (ahead = ahead->next)) PrefetchObjectRecord(ahead);
+    if (model) {
+      PrefetchObjectModel(model);
+      model = model->next;
+    }
     human_being* next = h->next;
     DisposeHuman(h);
     h = next;
@@ -356,10 +427,12 @@ void SortHumansForBlending() {
     human_being* object;
     float distance;
     size_t order;
+    human_being* before;  // the record before it until now
   };
   std::vector<Entry> entries;
   vector_type eye = {playerPos.x, playerPos.y + 1.0f, playerPos.z};
-  for (human_being* h = baseHuman->next; h; h = h->next) {
+  human_being* before = baseHuman;
+  for (human_being* h = baseHuman->next; h; before = h, h = h->next) {
     h->number = 65535;
     vector_type c = {0, 0, 0};
     if (h->mdl) {
@@ -375,7 +448,7 @@ void SortHumansForBlending() {
       d = std::sqrt(dx * dx + dy * dy + dz * dz);
     }
     h->tempFloat = d;
-    entries.push_back({h, std::isnan(d) ? -INFINITY : d, entries.size()});
+    entries.push_back({h, std::isnan(d) ? -INFINITY : d, entries.size(), before});
   }
   // Farthest first; among equal distances the later object first (what inserting each
   // object before the first placed one at an equal or smaller distance gives).
@@ -386,6 +459,7 @@ void SortHumansForBlending() {
   human_being* last = baseHuman;
   for (size_t i = 0; i < entries.size(); i++) {
     last->next = entries[i].object;
+    if (entries[i].before != last) NoteRecordBefore(entries[i].object, last);
     last = entries[i].object;
     last->number = static_cast<int>(i);
   }

@@ -11,6 +11,7 @@
 #include "effects/textboxes.h"
 #include "groups/groups.h"
 #include "models/materials.h"
+#include "models/object_models.h"
 #include "models/precache.h"
 #include "objects/human.h"
 #include "render/textures.h"
@@ -75,6 +76,7 @@ void ReturnToNothing(int all) {
   if (all) {
     FreeTextureCache();
     FlushModelCache();
+    FlushObjectModels();
   }
 
   // 3 and 6. The level geometry: triangles, edges, vertices, the box tree and the planes.

@@ -290,4 +290,72 @@ TEST_F(Registry, BoneWorldCoordinatesFollowTheObject) {
   EXPECT_NEAR(h->mdl->bones[1].tpos.z, 0.5f, 1e-5);
 }
 
+// Removing objects one by one in any order, with the drawing-order sort moving them between
+// removals: the others keep their order in the list and their one member each of
+// gAllEntities, names and IDs stay exact, group members go with their objects, and unmarking
+// the root still clears the one mark wherever the marked member was moved.
+TEST_F(Registry, RemovingManyObjectsKeepsTheRestInOrder) {
+  std::vector<human_being*> objects;
+  for (int i = 0; i < 60; i++) objects.push_back(AddHuman2("box.wtf"));
+  zntlgroup* group = NewGroup("crowd");
+  ASSERT_NE(group, nullptr);
+  for (int i = 0; i < 60; i += 6) AddEntityToGroup(group, kEntityObject, objects[i], 0);
+  std::vector<human_being*> expected = objects;
+  std::srand(5);
+  for (int step = 0; step < 25; step++) {
+    if (step % 10 == 9) {
+      // Scatter the objects so that the sort reorders the list.
+      for (human_being* h : expected) {
+        float x = static_cast<float>(std::rand() % 50);
+        h->mdl->newBoxMin = {x, 0, 0};
+        h->mdl->newBoxMax = {x, 0, 0};
+      }
+      SortHumansForBlending();
+      expected.clear();
+      for (human_being* h = baseHuman->next; h; h = h->next) expected.push_back(h);
+    }
+    size_t at = static_cast<size_t>(std::rand()) % expected.size();
+    human_being* gone = expected[at];
+    std::string goneName = gone->name;
+    RemoveHuman(gone);
+    expected.erase(expected.begin() + static_cast<long>(at));
+
+    std::vector<human_being*> list;
+    for (human_being* h = baseHuman->next; h; h = h->next) list.push_back(h);
+    ASSERT_EQ(list, expected) << "step " << step;
+    EXPECT_EQ(GetHumanByName(goneName.c_str()), nullptr);
+    long largest = -1;
+    for (human_being* h : expected) {
+      EXPECT_EQ(GetHumanByName(h->name), h);
+      int member = GetHumanEntityNumberInGroup(&gAllEntities, h);
+      ASSERT_GE(member, 9);
+      EXPECT_EQ(gAllEntities.entities[member].theEntity, h);
+      largest = std::max(largest, h->ID);
+    }
+    EXPECT_EQ(gBiggestID, largest + 1);
+    // Lights, camera, group and the living objects, nothing else.
+    ASSERT_EQ(gAllEntities.numEntities, 9u + 1u + expected.size());
+    for (unsigned int i = 0; i < gAllEntities.numEntities; i++) {
+      const zntlentity& e = gAllEntities.entities[i];
+      if (e.entityType == kEntityObject) {
+        EXPECT_NE(std::find(expected.begin(), expected.end(), e.theEntity), expected.end());
+      }
+    }
+    for (unsigned int i = 0; i < group->numEntities; i++)
+      EXPECT_NE(std::find(expected.begin(), expected.end(), group->entities[i].theEntity), expected.end());
+    EXPECT_EQ(GetHumanEntityNumberInGroup(group, gone), -1);
+
+    // Mark the last object member, then remove an earlier one: the mark moves with it.
+    SelectGroupEntities(&gAllEntities, 0);
+    MarkGroupEntity(&gAllEntities, GetHumanEntityNumberInGroup(&gAllEntities, expected.back()));
+    if (expected.size() > 2) {
+      RemoveHuman(expected.front());
+      expected.erase(expected.begin());
+    }
+    SelectGroupEntities(&gAllEntities, 0);
+    for (unsigned int i = 0; i < gAllEntities.numEntities; i++) EXPECT_EQ(gAllEntities.entities[i].selected, 0) << i;
+  }
+  DisposeGroup(group);
+}
+
 }  // namespace
