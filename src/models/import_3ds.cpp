@@ -239,6 +239,13 @@ void ImportMeshFrom3DSMemory(const unsigned char* data, size_t size, const char*
 
   // The objects join the level together: each numbers its own vertices from 0.
   ImportMesh all;
+  size_t positions = 0, triangles = 0;
+  for (const Import3DSObject& object : file.objects) {
+    positions += object.mesh.positions.size();
+    triangles += object.mesh.triangles.size();
+  }
+  all.positions.reserve(positions);
+  all.triangles.reserve(triangles);
   for (Import3DSObject& object : file.objects) {
     const uint32_t offset = static_cast<uint32_t>(all.positions.size());
     const uint32_t count = static_cast<uint32_t>(object.mesh.positions.size());

@@ -26,16 +26,20 @@ int ParseCoalesce(const char* data, size_t size, float scaleFactor, ImportMesh* 
   if (!r.line(line, sizeof line) || std::sscanf(line, "VERTICES\t%ld", &count) != 1 || count < 0) count = 0;
   // Every vertex takes a line of its own, so a count beyond the bytes left is a lie.
   if (static_cast<unsigned long>(count) > r.remaining()) count = static_cast<long>(r.remaining());
+  const char* const end = data + size;
+  const char* first = data + r.pos;
   for (long i = 0; i < count; i++) {
     if (!r.line(line, sizeof line)) break;
     float x = 0, y = 0, z = 0;
     std::sscanf(line, "%f\t%f\t%f", &x, &y, &z);
+    MakeRoom(&mesh->positions, first, data + r.pos, end);
     mesh->positions.push_back(FileUnitsToWorld(vector_type{x, y, z}, scaleFactor));
   }
 
   count = 0;
   if (!r.line(line, sizeof line) || std::sscanf(line, "TRIANGLES\t%ld", &count) != 1 || count < 0) count = 0;
   if (static_cast<unsigned long>(count) > r.remaining() / 2 + 1) count = static_cast<long>(r.remaining() / 2 + 1);
+  first = data + r.pos;
   for (long i = 0; i < count; i++) {
     if (!r.line(line, sizeof line)) break;
     long a = -1, b = -1, c = -1, tex = 0;
@@ -52,6 +56,7 @@ int ParseCoalesce(const char* data, size_t size, float scaleFactor, ImportMesh* 
       t.v[k] = 1.0f - uv[2 * k + 1];
     }
     t.meshworkMaterial = (tex >= 0 && tex < (1L << 30)) ? static_cast<int>(tex) : 0;
+    MakeRoom(&mesh->triangles, first, data + r.pos, end);
     mesh->triangles.push_back(t);
   }
   return 1;

@@ -37,26 +37,21 @@ size_t AppendImportToLevelNoRebuild(const ImportMesh& mesh, std::vector<mesh_ver
     lastOld = v;
   }
 
-  // The new vertices are made while the level list is detached, so that making each one
-  // does not walk the existing level.
-  mesh_vert* detached = baseMeshVert.next;
-  baseMeshVert.next = nullptr;
+  // The level's vertices are numbered 0..n-1 in list order: the existing ones now, and each
+  // new one, made after them, takes the next number as it is made (the new ones are not walked
+  // again).
+  NumberLevelVertices();
   std::vector<mesh_vert*> verts(n);
+  mesh_vert* tail = lastOld;
   for (size_t i = 0; i < n; i++) {
     mesh_vert* v = NewEmptyMeshVert(FinitePosition(mesh.positions[i]));
-    v->index = static_cast<uint32_t>(i);
     v->selected = 1;
     verts[i] = v;
-  }
-  baseMeshVert.next = detached;
-  mesh_vert* tail = lastOld;
-  for (mesh_vert* v : verts) {
     tail->next = v;
     tail = v;
   }
   tail->next = nullptr;
   meshVertPtr = tail;
-  NumberLevelVertices();
 
   level_triangle* lastT = &baseLT;
   while (lastT->next) lastT = lastT->next;

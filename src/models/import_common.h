@@ -2,6 +2,7 @@
 // step that appends it to the level lists (deselect, append, renumber, mark for a rebuild), the folder rule,
 // texture loading through the cache, and whole-file reading.
 #pragma once
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -58,8 +59,8 @@ struct ImportMesh {
 // A triangle with the level defaults, over three vertex numbers.
 ImportTriangle DefaultImportTriangle(uint32_t a, uint32_t b, uint32_t c);
 
-// Deselects every level vertex, appends the new vertices (selected, numbered as in the file
-// until the renumbering), renumbers the whole vertex list 0..n-1, appends triangles and edges,
+// Deselects every level vertex, appends the new vertices (selected), numbers the whole vertex
+// list 0..n-1 in list order, appends triangles and edges,
 // and marks the level for a rebuild before the next frame or query (so a load script that
 // imports several files rebuilds once). Triangles or edges naming a vertex the mesh lacks are
 // dropped. Returns the number of triangles added.
@@ -90,3 +91,29 @@ bool ReadWholeImportFile(const char* path, std::vector<unsigned char>* data,
 
 // The path up to and including its last "/" (empty when there is none).
 std::string FolderOfPath(const char* path);
+
+// Room before appending to a full array of a text reader's parse: for as many entries as the
+// rest of the text promises at the rate seen since the array's first entry (at `first`), and
+// at least twice the present size, so that a large file's arrays are not grown and copied step
+// by step. A guess asks for at most one entry per three bytes of text left (an array whose
+// entries may be shorter is grown again when it is full).
+template <class T>
+inline void MakeRoom(std::vector<T>* v, const char* first, const char* at, const char* end) {
+  if (v->size() < v->capacity()) return;
+  const size_t have = v->size();
+  size_t want = 2 * have + 16;
+  const size_t read = static_cast<size_t>(at - first), rest = static_cast<size_t>(end - at);
+  if (have >= 1024 && read > 0) {
+    const double promised = static_cast<double>(have) / static_cast<double>(read) * static_cast<double>(rest);
+    want = std::max(want, have + static_cast<size_t>(promised * 1.02) + 16);
+  }
+  v->reserve(std::min(want, have + rest / 3 + 16));
+}
+
+// Room for `extra` more entries: at least doubling the room when it has to grow, so that a file
+// whose parts each ask for their own room does not have the whole array copied at every part.
+template <class T>
+inline void ReserveMore(std::vector<T>* v, size_t extra) {
+  const size_t want = v->size() + extra;
+  if (want > v->capacity()) v->reserve(std::max(want, 2 * v->capacity()));
+}

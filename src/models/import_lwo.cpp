@@ -98,7 +98,11 @@ struct LwoReader {
   std::vector<vector_type> points;  // file units, z mirrored
   size_t pointBase = 0;             // first vertex of the last point chunk
   std::vector<LwoTriangle> triangles;
-  std::vector<std::vector<int>> lastPolsTriangles;  // per polygon of the last POLS chunk
+  // Per polygon of the last POLS chunk, the triangles made of it: `count` from `first` on.
+  struct PolygonTriangles {
+    uint32_t first, count;
+  };
+  std::vector<PolygonTriangles> lastPolsTriangles;
   int polygonCount = 0;
   int unsupportedPolys = 0;
   bool unsupportedMapping = false;
@@ -112,6 +116,7 @@ struct LwoReader {
 
 void ReadPoints(const BigEndian& r, size_t p, LwoReader* L) {
   L->pointBase = L->points.size();
+  if (p < r.end) ReserveMore(&L->points, (r.end - p) / 12);
   while (p + 12 <= r.end) {
     float x, y, z;
     r.f32(p, &x);
@@ -124,6 +129,11 @@ void ReadPoints(const BigEndian& r, size_t p, LwoReader* L) {
 void ReadPolygons(const BigEndian& r, size_t p, bool lwo2, LwoReader* L) {
   if (lwo2) p += 4;  // polygon type
   L->lastPolsTriangles.clear();
+  // A polygon takes at least 4 bytes, and at most two triangles come of 10 bytes.
+  if (p < r.end) {
+    L->lastPolsTriangles.reserve((r.end - p) / 4);
+    ReserveMore(&L->triangles, (r.end - p) / 5);
+  }
   std::vector<uint32_t> corners;
   while (p + 2 <= r.end) {
     uint32_t count;
@@ -150,7 +160,7 @@ void ReadPolygons(const BigEndian& r, size_t p, bool lwo2, LwoReader* L) {
       }
     }
     const int polygon = L->polygonCount++;
-    std::vector<int> made;
+    LwoReader::PolygonTriangles made = {static_cast<uint32_t>(L->triangles.size()), 0};
     auto valid = [&](uint32_t n) { return L->pointBase + n < L->points.size(); };
     auto add = [&](uint32_t a, uint32_t b, uint32_t c) {
       if (!valid(a) || !valid(b) || !valid(c)) return;
@@ -159,7 +169,7 @@ void ReadPolygons(const BigEndian& r, size_t p, bool lwo2, LwoReader* L) {
       t.p[1] = static_cast<uint32_t>(L->pointBase + a);
       t.p[2] = static_cast<uint32_t>(L->pointBase + c);
       t.polygon = polygon;
-      made.push_back(static_cast<int>(L->triangles.size()));
+      made.count++;
       L->triangles.push_back(t);
     };
     if (count == 3) {
@@ -171,7 +181,7 @@ void ReadPolygons(const BigEndian& r, size_t p, bool lwo2, LwoReader* L) {
     } else if (count != 1) {
       L->unsupportedPolys++;
     }
-    L->lastPolsTriangles.push_back(std::move(made));
+    L->lastPolsTriangles.push_back(made);
   }
 }
 
@@ -182,7 +192,8 @@ void ReadPolygonTags(const BigEndian& r, size_t p, bool lwo2, LwoReader* L) {
     uint32_t polygon, tag;
     if (!r.vx(p, &polygon, lwo2) || !r.u16(p, &tag)) break;
     if (polygon >= L->lastPolsTriangles.size()) continue;
-    for (int t : L->lastPolsTriangles[polygon]) L->triangles[t].tag = static_cast<int>(tag);
+    const LwoReader::PolygonTriangles made = L->lastPolsTriangles[polygon];
+    for (uint32_t t = made.first; t < made.first + made.count; t++) L->triangles[t].tag = static_cast<int>(tag);
   }
 }
 
@@ -443,6 +454,19 @@ void ImportLightwaveFromMemory(const unsigned char* data, size_t size, const cha
   for (const vector_type& q : L.points) mesh.positions.push_back(FileUnitsToWorld(q, scaleFactor));
   std::unordered_map<std::string, const Surface*> surfaceByName;
   for (const Surface& s : L.surfaces) surfaceByName.emplace(s.name, &s);
+  // The level material and the surface of each tag, looked up once for all its triangles (a
+  // triangle whose tag the file lacks has the name "").
+  struct TagUse {
+    int material;
+    const Surface* surface;
+  };
+  std::vector<TagUse> tagUses(L.tags.size() + 1);
+  for (size_t k = 0; k <= L.tags.size(); k++) {
+    const char* tagName = k < L.tags.size() ? L.tags[k].str.c_str() : "";
+    auto found = surfaceByName.find(tagName);
+    tagUses[k] = {static_cast<int>(GetMaterialNumberByName(tagName)),
+                  found != surfaceByName.end() ? found->second : nullptr};
+  }
   // The per-polygon overrides of each UV map, found by polygon number.
   std::vector<std::unordered_map<int, std::vector<size_t>>> overrides(L.vmaps.size());
   for (size_t mi = 0; mi < L.vmaps.size(); mi++) {
@@ -450,14 +474,14 @@ void ImportLightwaveFromMemory(const unsigned char* data, size_t size, const cha
     for (size_t e = 0; e < d.numEntries; e++) overrides[mi][d.t[e]].push_back(e);
   }
 
+  mesh.triangles.reserve(L.triangles.size());
   for (LwoTriangle& t : L.triangles) {
     ImportTriangle it = DefaultImportTriangle(t.p[0], t.p[1], t.p[2]);
     it.numConnects = t.polygon;
     it.theTexture = t.texture;
-    const char* tagName = (t.tag >= 0 && static_cast<size_t>(t.tag) < L.tags.size()) ? L.tags[t.tag].str.c_str() : "";
-    it.meshworkMaterial = static_cast<int>(GetMaterialNumberByName(tagName));
-    auto found = surfaceByName.find(tagName);
-    const Surface* s = found != surfaceByName.end() ? found->second : nullptr;
+    const TagUse& use = tagUses[(t.tag >= 0 && static_cast<size_t>(t.tag) < L.tags.size()) ? t.tag : L.tags.size()];
+    it.meshworkMaterial = use.material;
+    const Surface* s = use.surface;
     if (s) {
       if (s->proj == 0 || s->proj == 3) {
         int axis = s->axis;

@@ -205,23 +205,6 @@ bool ParseCorner(Cursor& c, size_t numV, size_t numVT, int32_t* v, int32_t* vt) 
 
 std::string Word(const char* p, const char* end) { return std::string(p, static_cast<size_t>(end - p)); }
 
-// Room before appending to a full array of the parse: for as many entries as the rest of the
-// text promises at the rate seen since the array's first entry (at `first`), and at least
-// twice the present size, so that a large file's arrays are not grown and copied step by step.
-// An entry takes at least three bytes of text, which bounds what a guess can ask for.
-template <class T>
-void MakeRoom(std::vector<T>* v, const char* first, const char* at, const char* end) {
-  if (v->size() < v->capacity()) return;
-  const size_t have = v->size();
-  size_t want = 2 * have + 16;
-  const size_t read = static_cast<size_t>(at - first), rest = static_cast<size_t>(end - at);
-  if (have >= 1024 && read > 0) {
-    const double promised = static_cast<double>(have) / static_cast<double>(read) * static_cast<double>(rest);
-    want = std::max(want, have + static_cast<size_t>(promised * 1.02) + 16);
-  }
-  v->reserve(std::min(want, have + rest / 3 + 16));
-}
-
 }  // namespace
 
 void ParseOBJ(const char* data, size_t size, float scaleFactor, ObjFile* out) {

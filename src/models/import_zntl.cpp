@@ -85,7 +85,9 @@ void Import_Zyntrel_Mdl(const char* fileName, float scaleFactor) {
     vector_type p = mdl->vlist[i]->pos;
     mesh.positions[i] = {p.x * scaleFactor, p.y * scaleFactor, p.z * scaleFactor};
   }
+  mesh.edges.reserve(mdl->numEdges);
   for (mesh_edge* e = mdl->baseEdge.next; e; e = e->next) mesh.edges.push_back({e->v1->index, e->v2->index});
+  mesh.triangles.reserve(mdl->numTriangles);
 
   // Materials, each a new level material with the file's settings, and their triangles.
   level_triangle* t = mdl->baseLT.next;

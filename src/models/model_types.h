@@ -105,6 +105,12 @@ struct zntluvvtxfix {
   zntluvvtxfix* next;
 };
 
+// A block of a model's vertex, edge or triangle records (they follow the header); the loader
+// takes the records of its chains from such blocks, and the model frees the blocks with it.
+struct zntlrecordblock {
+  zntlrecordblock* next;
+};
+
 struct zntlmdl {
   char signature[256];
   char directory[1024];
@@ -151,4 +157,7 @@ struct zntlmdl {
   // its arrays and its chains' records, released at once (only the timelines' instructions
   // are apart); 0 for a model whose parts are allocated one by one.
   size_t blockBytes;
+  // For a loaded model, the blocks its vertex, edge and triangle chains live in (a copy has
+  // its records in its own block and none of these).
+  zntlrecordblock* recordBlocks;
 };

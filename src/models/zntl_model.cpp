@@ -3,6 +3,7 @@
 // index is checked; a malformed file is rejected with a "//" console line.
 #include "models/zntl_model.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -94,6 +95,38 @@ T* AllocArray(size_t n) {
   return static_cast<T*>(std::calloc(n ? n : 1, sizeof(T)));
 }
 
+// Zeroed records for one of the model's chains, handed out in file order from blocks the model
+// owns: a large model costs a few allocations instead of one per record, and each chain lies
+// in order in memory. A block holds at most the records still to come, and grows with the
+// records made so far, so a count the file does not live up to costs little.
+template <typename T>
+struct RecordSupply {
+  T* next = nullptr;
+  size_t left = 0;
+  size_t made = 0;
+};
+
+template <typename T>
+T* NewModelRecord(zntlmdl* mdl, RecordSupply<T>* supply, size_t stillToCome) {
+  if (supply->left == 0) {
+    constexpr size_t kFirstBlock = 256;
+    constexpr size_t kHeader = (sizeof(zntlrecordblock) + alignof(T) - 1) / alignof(T) * alignof(T);
+    size_t n = std::max(supply->made, kFirstBlock);
+    if (n > stillToCome) n = stillToCome;
+    if (n == 0) n = 1;
+    void* raw = std::calloc(1, kHeader + n * sizeof(T));
+    if (!raw) return nullptr;
+    zntlrecordblock* block = static_cast<zntlrecordblock*>(raw);
+    block->next = mdl->recordBlocks;
+    mdl->recordBlocks = block;
+    supply->next = reinterpret_cast<T*>(static_cast<unsigned char*>(raw) + kHeader);
+    supply->left = n;
+  }
+  supply->left--;
+  supply->made++;
+  return supply->next++;
+}
+
 bool IsSpace(unsigned char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
 
 // Reports an author, date or notes text once per model file and run: every object made from
@@ -112,11 +145,6 @@ void FreeModelContents(zntlmdl* mdl) {
       std::free(mdl->bones[i].subBones);
     }
   }
-  for (mesh_vert* v = mdl->baseMeshVert.next; v;) {
-    mesh_vert* next = v->next;
-    std::free(v);
-    v = next;
-  }
   std::free(mdl->vlist);
   for (zntluvvtxfix* f = mdl->uvfixes.next; f;) {
     zntluvvtxfix* next = f->next;
@@ -128,15 +156,11 @@ void FreeModelContents(zntlmdl* mdl) {
   std::free(mdl->vertexNormals);
   std::free(mdl->tvertexNormals);
   std::free(mdl->tva);
-  for (level_triangle* t = mdl->baseLT.next; t;) {
-    level_triangle* next = t->next;
-    std::free(t);
-    t = next;
-  }
-  for (mesh_edge* e = mdl->baseEdge.next; e;) {
-    mesh_edge* next = e->next;
-    std::free(e);
-    e = next;
+  // The vertex, edge and triangle chains live in the record blocks.
+  for (zntlrecordblock* block = mdl->recordBlocks; block;) {
+    zntlrecordblock* next = block->next;
+    std::free(block);
+    block = next;
   }
   if (mdl->materials) {
     for (uint32_t i = 0; i < mdl->numMaterials; i++) FreeMaterialArrays(&mdl->materials[i]);
@@ -253,12 +277,13 @@ bool ReadVertices(ModelReader& r, zntlmdl* mdl) {
   mdl->vlist = AllocArray<mesh_vert*>(v);
   if (!mdl->vlist) return r.fail("out of memory");
   mesh_vert* last = &mdl->baseMeshVert;
+  RecordSupply<mesh_vert> supply;
   for (uint32_t i = 0; i < v; i++) {
     if (!r.need(line)) return false;
     float x = 0, y = 0, z = 0;
     int bone = 0;
     std::sscanf(line, "%f,%f,%f,%d", &x, &y, &z, &bone);
-    mesh_vert* vert = static_cast<mesh_vert*>(std::calloc(1, sizeof(mesh_vert)));
+    mesh_vert* vert = NewModelRecord(mdl, &supply, v - i);
     if (!vert) return r.fail("out of memory");
     vert->pos = FileUnitsToWorld(vector_type{x, y, z});
     vert->visible = 1;
@@ -287,6 +312,7 @@ bool ReadEdges(ModelReader& r, zntlmdl* mdl) {
   uint32_t e = 0;
   if (!r.count(&e)) return false;
   mesh_edge* last = &mdl->baseEdge;
+  RecordSupply<mesh_edge> supply;
   for (uint32_t i = 0; i < e; i++) {
     if (!r.need(line)) return false;
     int a = 0, b = 0;
@@ -294,7 +320,7 @@ bool ReadEdges(ModelReader& r, zntlmdl* mdl) {
     if (a < 0 || b < 0 || static_cast<uint32_t>(a) >= mdl->numVertices ||
         static_cast<uint32_t>(b) >= mdl->numVertices)
       return r.fail("an edge vertex out of range");
-    mesh_edge* edge = static_cast<mesh_edge*>(std::calloc(1, sizeof(mesh_edge)));
+    mesh_edge* edge = NewModelRecord(mdl, &supply, e - i);
     if (!edge) return r.fail("out of memory");
     edge->v1 = mdl->vlist[a];
     edge->v2 = mdl->vlist[b];
@@ -316,6 +342,7 @@ bool ReadMaterials(ModelReader& r, zntlmdl* mdl, std::vector<ModelTextureLine>* 
   mdl->numMaterials = m;
 
   level_triangle* lastTriangle = &mdl->baseLT;
+  RecordSupply<level_triangle> triangles;
   zntluvvtxfix* lastFix = &mdl->uvfixes;
   std::vector<mesh_vert*> markedVertices;  // cleared per material without walking every vertex
   const uint32_t numVertices = mdl->numVertices;
@@ -353,7 +380,7 @@ bool ReadMaterials(ModelReader& r, zntlmdl* mdl, std::vector<ModelTextureLine>* 
         if (corner[k] < 0 || static_cast<uint32_t>(corner[k]) >= numVertices)
           return r.fail("a triangle vertex out of range");
       }
-      level_triangle* trig = static_cast<level_triangle*>(std::calloc(1, sizeof(level_triangle)));
+      level_triangle* trig = NewModelRecord(mdl, &triangles, t - ti);
       if (!trig) return r.fail("out of memory");
       trig->visible = 1;
       trig->theTexture = mat->materialTexture;
@@ -685,6 +712,7 @@ zntlmdl* CopyZyntrelMdl(const zntlmdl* src) {
   zntlmdl* mdl = reinterpret_cast<zntlmdl*>(block);
   *mdl = *src;
   mdl->blockBytes = layout.size;
+  mdl->recordBlocks = nullptr;
   mdl->parent = nullptr;
   mdl->next = nullptr;
 

@@ -558,9 +558,9 @@ void MarkAllTriangles(level_triangle* first, int value) {
   for (level_triangle* t = first; t; t = t->next) t->marked = value;
 }
 
-uint32_t NumberLevelVertices() {
-  uint32_t count = 0;
-  for (mesh_vert* v = baseMeshVert.next; v; v = v->next) v->index = count++;
+uint32_t NumberLevelVertices(mesh_vert* after, uint32_t first) {
+  uint32_t count = first;
+  for (mesh_vert* v = after->next; v; v = v->next) v->index = count++;
   gVertexIndexLimit = count;
   gVertexIndexLimitKnown = true;
   return count;

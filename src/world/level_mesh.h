@@ -71,7 +71,7 @@ float TriangleDistance(const level_triangle* t);
 // The level's vertex, edge and triangle records come from pools owned by the level: make them
 // with these, link them into the level lists, and let DeleteVertices or FreeLevelGeometry free
 // them. A record made here and never linked goes back with the matching Free function.
-mesh_vert* NewEmptyMeshVert(vector_type pos);
+mesh_vert* NewEmptyMeshVert(vector_type pos);  // numbered one above the level's largest number
 mesh_edge* NewMeshEdge(mesh_vert* v1, mesh_vert* v2);  // visible
 level_triangle* NewLevelTriangle();                   // every field zero
 void FreeMeshVert(mesh_vert* v);
@@ -81,8 +81,9 @@ void FreeLevelTriangle(level_triangle* t);
 size_t LevelRecordsLive();
 // Triangle records made and not yet freed (the level's triangles, and any not yet linked).
 size_t LevelTrianglesMade();
-// Numbers the level vertices 0..n-1 in list order and returns n.
-uint32_t NumberLevelVertices();
+// Numbers the level vertices 0..n-1 in list order and returns n. With `after` and `first`,
+// the vertices up to `after` already hold the numbers 0..first-1 and only the rest are walked.
+uint32_t NumberLevelVertices(mesh_vert* after = &baseMeshVert, uint32_t first = 0);
 void DeleteVertices(int all);
 void InvertTrigFacing(level_triangle* trig);
 void FixTriangleFacing(level_triangle* trig, vector_type facePos, int out);

@@ -136,9 +136,12 @@ void ParseMeshwork(const char* data, size_t size, float modelImportFactor, const
   r.line(line, sizeof line, false);
 
   // Vertices, up to a line whose first character is "E".
+  const char* const end = data + size;
+  const char* firstVertex = nullptr;
   bool have = false;
   while ((have = r.line(line, sizeof line, false))) {
     if (line[0] == 'E') break;
+    const char* at = data + r.pos;
     std::memcpy(work, line, sizeof work);
     int n = SplitFields(work, f, 8);
     long number;
@@ -152,6 +155,8 @@ void ParseMeshwork(const char* data, size_t size, float modelImportFactor, const
     long weight;
     if (n > 6 && ParseLong(f[6], &weight)) v.weight = static_cast<int>(weight);
     if (n > 7) CopyCode(v.bone3, f[7]);
+    if (!firstVertex) firstVertex = at;
+    MakeRoom(&out->vertices, firstVertex, at, end);
     out->vertices.push_back(v);
   }
   if (!have) return;
@@ -186,6 +191,7 @@ void ParseMeshwork(const char* data, size_t size, float modelImportFactor, const
   uint32_t texture = 0;
   bool inUVs = false;
   int m = -1;
+  const char* firstTriangle = nullptr;
   // Materials until "END"; a ninth material and all after it are skipped.
   while (have && !StartsWith(line, "END")) {
     if (StartsWith(line, "MATERIAL")) {
@@ -253,6 +259,9 @@ void ParseMeshwork(const char* data, size_t size, float modelImportFactor, const
             if (gSwapTextureV) t.v[k] = 1.0f - t.v[k];
           }
         }
+        const char* at = data + r.pos;
+        if (!firstTriangle) firstTriangle = at;
+        MakeRoom(&out->triangles, firstTriangle, at, end);
         out->triangles.push_back(t);
       }
     }
@@ -358,7 +367,7 @@ void LoadTrianglesFromMeshworkMemory(const char* data, size_t size, const char* 
     for (size_t i = 0; i < file.vertices.size(); i++) {
       const MeshworkVertex& src = file.vertices[i];
       mesh_vert* v = NewEmptyMeshVert(FinitePosition(src.pos));
-      v->index = static_cast<uint32_t>(src.number);
+      v->index = static_cast<uint32_t>(i);
       v->weight = static_cast<int16_t>(src.weight);
       v->selected = 1;
       v->oldSelected = 0;
@@ -404,8 +413,9 @@ void LoadTrianglesFromMeshworkMemory(const char* data, size_t size, const char* 
       lastT = t;
     }
     lastT->next = oldTrigs;
-    // The file's numbers give way to the level's numbering 0..n-1 now, as the rebuild would.
-    NumberLevelVertices();
+    // The level's numbering 0..n-1 in list order, as the rebuild would give it: the new
+    // vertices took theirs as they were made, the level's earlier ones follow them.
+    NumberLevelVertices(lastV, static_cast<uint32_t>(file.vertices.size()));
   }
   // The rebuild runs before the next frame or query, once for all the files a load script reads.
   MarkLevelChanged();

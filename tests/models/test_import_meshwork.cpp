@@ -123,6 +123,35 @@ TEST_F(MeshworkImport, TextureBlocksAndEngineTextureSections) {
   EXPECT_FLOAT_EQ(verts[1]->v, 1.0f);
 }
 
+// Right after an import, before any rebuild, the level's vertices are numbered 0..n-1 in list
+// order, whether the file's vertices went in front (Meshwork) or after the level's (OBJ), and
+// the next vertex made takes number n.
+TEST_F(MeshworkImport, ImportsLeaveTheVertexListNumberedInOrder) {
+  auto expectNumbered = [](const char* after) {
+    uint32_t i = 0;
+    for (mesh_vert* v : it::Vertices()) EXPECT_EQ(v->index, i++) << after;
+    mesh_vert* next = NewEmptyMeshVert({0, 0, 0});
+    EXPECT_EQ(next->index, i) << after;
+    FreeMeshVert(next);
+  };
+  Write("l/a.obj", "v 0 0 0\nv 660 0 0\nv 0 0 660\nv 660 0 660\nf 1 2 3\nf 2 4 3\n");
+  ImportModelWithAutoDetect(Path("l/a.obj").c_str(), 1.0f);
+  ASSERT_EQ(it::Vertices().size(), 4u);
+  expectNumbered("the first OBJ");
+  // Vertex numbers in a Meshwork file need not start at 0 or follow the lines.
+  Write("l/b.msh", Header() + "2\t0\t0\t0\n0\t660\t0\t0\n1\t0\t0\t660\nEDGES\n" + Material() + "0\t1\t2\nEND\n");
+  ImportModelWithAutoDetect(Path("l/b.msh").c_str(), 1.0f);
+  ASSERT_EQ(it::Vertices().size(), 7u);
+  expectNumbered("the Meshwork file");
+  ImportModelWithAutoDetect(Path("l/a.obj").c_str(), 1.0f);
+  ASSERT_EQ(it::Vertices().size(), 11u);
+  expectNumbered("the second OBJ");
+  // The Meshwork file's triangle names its vertices by their numbers in the file.
+  level_triangle* t = it::Triangles()[0];
+  ExpectNear3(t->vertexPtrs[0]->pos, 1, 0, 0);
+  ExpectNear3(t->vertexPtrs[2]->pos, 0, 0, 0);
+}
+
 TEST_F(MeshworkImport, NotMeshworkChangesNothingCutFilesStaySound) {
   Write("l/no.msh", "Mesh\t2\t1\n");
   LoadTrianglesFromMeshworkModel(Path("l/no.msh").c_str(), 1.0f, 0);

@@ -153,6 +153,69 @@ TEST(ModelLoader, TrianglesFaceNormalsAndVertexNormals) {
   Dispose_Zyntrel_Mdl(mdl);
 }
 
+// A strip of `n` vertices and n - 2 triangles, the triangles split over two materials at
+// `split`, every vertex with its own position and each triangle with its own UVs.
+zmw::Model StripModel(int n, int split) {
+  zmw::Model m;
+  m.bones = {{"body", 0, 1}};
+  for (int i = 0; i < n; i++) m.vertices.push_back({float(i), float(i % 2), float(i % 7), 1});
+  zmw::Material a, b;
+  a.name = "First";
+  b.name = "Second";
+  for (int i = 0; i + 2 < n; i++) {
+    zmw::Triangle t{i, i + 1, i + 2};
+    (i < split ? a : b).triangles.push_back(t);
+  }
+  m.materials = {a, b};
+  for (int i = 0; i + 1 < n; i++) m.edges.push_back({i, i + 1});
+  return m;
+}
+
+// Large models take their records from blocks: every chain still links each record once, in
+// file order, across the blocks' borders, and each record holds its own values.
+TEST(ModelLoader, LargeModelChainsHoldEveryRecordInFileOrder) {
+  const int n = 5000, split = 1234;
+  zntlmdl* mdl = mt::Load(StripModel(n, split));
+  ASSERT_NE(mdl, nullptr);
+  ASSERT_EQ(mdl->numVertices, uint32_t(n));
+  uint32_t i = 0;
+  for (mesh_vert* v = mdl->baseMeshVert.next; v; v = v->next, i++) {
+    ASSERT_LT(i, uint32_t(n));
+    ASSERT_EQ(v, mdl->vlist[i]);
+    EXPECT_EQ(v->index, i);
+    EXPECT_FLOAT_EQ(v->pos.x, float(i)) << i;
+    EXPECT_STREQ(v->bone1, "None");
+  }
+  EXPECT_EQ(i, uint32_t(n));
+  i = 0;
+  for (mesh_edge* e = mdl->baseEdge.next; e; e = e->next, i++) {
+    ASSERT_LT(i, uint32_t(n - 1));
+    ASSERT_EQ(e->v1, mdl->vlist[i]);
+    ASSERT_EQ(e->v2, mdl->vlist[i + 1]);
+  }
+  EXPECT_EQ(i, uint32_t(n - 1));
+  ASSERT_EQ(mdl->numTriangles, uint32_t(n - 2));
+  EXPECT_EQ(mdl->materials[0].numTriangles, uint32_t(split));
+  i = 0;
+  for (level_triangle* t = mdl->baseLT.next; t; t = t->next, i++) {
+    ASSERT_LT(i, uint32_t(n - 2));
+    ASSERT_EQ(t->vertexPtrs[0], mdl->vlist[i]) << i;
+    ASSERT_EQ(t->vertexPtrs[2], mdl->vlist[i + 2]) << i;
+    EXPECT_EQ(t->visible, 1);
+  }
+  EXPECT_EQ(i, uint32_t(n - 2));
+  Dispose_Zyntrel_Mdl(mdl);
+
+  // A file cut inside the second material's triangles, past several blocks, is refused and
+  // leaves nothing behind (the sanitizer build checks for leaks).
+  std::string text = zmw::Write(StripModel(n, split));
+  const size_t cut = text.find("\r\n3000,3001,3002");
+  ASSERT_NE(cut, std::string::npos);
+  zt::ConsoleCapture console;
+  EXPECT_EQ(mt::LoadText(text.substr(0, cut)), nullptr);
+  EXPECT_NE(console.text().find("ends early"), std::string::npos) << console.text();
+}
+
 TEST(ModelLoader, MaterialDefaultsBeforeSettingLines) {
   zmw::Model m = zmw::Box(1, 1, 1);
   m.materials[0].settings = {"diffuse=0.5,0.25", "blend=1", "nonsense=4"};
