@@ -41,28 +41,19 @@ struct Times {
   double bytesPerObject = 0;
 };
 
-// Selects every object once by its name, built in string register 1 as "box" and a number.
-const char* kGetEach =
-    "seti 1,1\n"
-    "repeat %d\n"
-    "sets 1,\"box\"\n"
-    "sets 2,i1\n"
-    "append 1,2\n"
-    "get\n"
-    "addi 1,1\n"
-    "endrepeat\n";
-
-// Selects every object by its name and removes it, first made first.
-const char* kOffEach =
-    "seti 1,1\n"
-    "repeat %d\n"
-    "sets 1,\"box\"\n"
-    "sets 2,i1\n"
-    "append 1,2\n"
-    "get\n"
-    "off\n"
-    "addi 1,1\n"
-    "endrepeat\n";
+// Selects every object by its name, built in string register 1 as "box" and a number, and
+// runs `then` (a command line, or nothing) on it, first made first.
+std::string EachByName(const char* then) {
+  return std::string("seti 1,1\n"
+                     "repeat %d\n"
+                     "sets 1,\"box\"\n"
+                     "sets 2,i1\n"
+                     "append 1,2\n"
+                     "get\n") +
+         then + "addi 1,1\nendrepeat\n";
+}
+const std::string kGetEach = EachByName("");
+const std::string kOffEach = EachByName("off\n");
 
 // The heap in use and the model blocks held apart from it.
 size_t HeapInUse() {
@@ -94,7 +85,7 @@ void MeasureOnce(int count, Times* best) {
     std::fprintf(stderr, "made %ld objects instead of %d\n", gBiggestID, count);
     std::exit(1);
   }
-  double get = RunTimed(kGetEach, count);
+  double get = RunTimed(kGetEach.c_str(), count);
   if (!selHuman || std::strcmp(selHuman->name, ("box" + std::to_string(count)).c_str()) != 0) {
     std::fprintf(stderr, "get did not find the last object\n");
     std::exit(1);
@@ -111,7 +102,7 @@ void MeasureOnce(int count, Times* best) {
     std::exit(1);
   }
   RunTimed(kMakeAll, count);
-  double off = RunTimed(kOffEach, count);
+  double off = RunTimed(kOffEach.c_str(), count);
   if (baseHuman->next || gBiggestID != 0) {
     std::fprintf(stderr, "off left objects\n");
     std::exit(1);
