@@ -147,8 +147,9 @@ int LevelMaterialForTexture(const char* name, uint32_t texture, const char* text
   return static_cast<int>(gNumMaterials - 1);
 }
 
-bool ReadWholeImportFile(const char* path, std::vector<unsigned char>* data, size_t limit) {
+bool ReadWholeImportFile(const char* path, std::vector<unsigned char>* data, size_t limit, bool* tooLarge) {
   data->clear();
+  if (tooLarge) *tooLarge = false;
   FILE* file = OpenGameFile(path);
   if (!file) return false;
   // A regular file's size is known: room for all of it at once, instead of growing the buffer
@@ -164,6 +165,7 @@ bool ReadWholeImportFile(const char* path, std::vector<unsigned char>* data, siz
     if (got == 0) break;
     if (data->size() + got > limit) {
       ok = false;
+      if (tooLarge) *tooLarge = true;
       break;
     }
     data->insert(data->end(), chunk, chunk + got);

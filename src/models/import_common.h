@@ -85,9 +85,10 @@ int LevelMaterialForTexture(const char* name, uint32_t texture, const char* text
 // A position with every non-finite coordinate (from a broken file) set to 0.
 vector_type FinitePosition(vector_type p);
 
-// The whole file in memory; false when it cannot be opened or is larger than `limit` bytes.
+// The whole file in memory; false when it cannot be opened or is larger than `limit` bytes
+// (then *tooLarge, when given, is set).
 bool ReadWholeImportFile(const char* path, std::vector<unsigned char>* data,
-                         size_t limit = size_t(1) << 31);
+                         size_t limit = size_t(1) << 31, bool* tooLarge = nullptr);
 
 // The path up to and including its last "/" (empty when there is none).
 std::string FolderOfPath(const char* path);

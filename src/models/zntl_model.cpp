@@ -12,8 +12,7 @@
 #include <string>
 #include <vector>
 
-#include <sys/stat.h>
-
+#include "models/import_common.h"
 #include "models/materials.h"
 #include "models/model_blocks.h"
 #include "models/skeleton.h"
@@ -589,28 +588,10 @@ int Load_Zyntrel_MdlFromMemory(const unsigned char* data, size_t size, const cha
 }
 
 int ReadModelFile(const char* path, std::vector<unsigned char>* bytes) {
-  bytes->clear();
-  FILE* file = OpenGameFile(path);
-  if (!file) return 0;
-  // A regular file's size is known: room for all of it at once (the read below still stops
-  // at the limit and at the true end).
-  struct stat info;
-  if (fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 &&
-      static_cast<unsigned long long>(info.st_size) <= kMaxModelFileSize)
-    bytes->reserve(static_cast<size_t>(info.st_size));
-  unsigned char chunk[65536];
-  size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-    if (bytes->size() + got > kMaxModelFileSize) {
-      std::fclose(file);
-      bytes->clear();
-      OutputToConsoleF("//Could not load model %s: the file is too large\n", path);
-      return 0;
-    }
-    bytes->insert(bytes->end(), chunk, chunk + got);
-  }
-  std::fclose(file);
-  return 1;
+  bool tooLarge = false;
+  if (ReadWholeImportFile(path, bytes, kMaxModelFileSize, &tooLarge)) return 1;
+  if (tooLarge) OutputToConsoleF("//Could not load model %s: the file is too large\n", path);
+  return 0;
 }
 
 int Load_Zyntrel_Mdl(const char* path, zntlmdl* mdl, ZntlModelUse use) {
