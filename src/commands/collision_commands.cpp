@@ -15,6 +15,7 @@
 #include "models/import_common.h"
 #include "models/materials.h"
 #include "models/model_types.h"
+#include "objects/flat_index.h"
 #include "objects/human.h"
 #include "objects/vector_math.h"
 #include "script/variables.h"
@@ -124,56 +125,6 @@ void AddTriangleAtHead(mesh_vert* a, mesh_vert* b, mesh_vert* c) {
   baseLTPtr->next = t;
 }
 
-// A table from vertex to number with open addressing: one flat array, no record per entry.
-class VertexNumbers {
- public:
-  explicit VertexNumbers(size_t expected) {
-    size_t size = 16;
-    while (size < 2 * expected) size *= 2;
-    keys_.assign(size, nullptr);
-    values_.assign(size, 0);
-  }
-  // The number stored for v, or kNoNumber.
-  uint32_t Find(const mesh_vert* v) const {
-    for (size_t k = Home(v);; k = (k + 1) & (keys_.size() - 1)) {
-      if (keys_[k] == v) return values_[k];
-      if (!keys_[k]) return kNoNumber;
-    }
-  }
-  void Set(const mesh_vert* v, uint32_t value) {
-    if (2 * (used_ + 1) > keys_.size()) Grow();
-    size_t k = Home(v);
-    while (keys_[k] && keys_[k] != v) k = (k + 1) & (keys_.size() - 1);
-    if (!keys_[k]) ++used_;
-    keys_[k] = v;
-    values_[k] = value;
-  }
-  static constexpr uint32_t kNoNumber = 0xffffffffu;
-
- private:
-  // Vertices made one after the other lie next to each other in memory and are met in that
-  // order, so their neighbouring addresses keep neighbouring places here; the high address
-  // bits are folded in so that distant blocks of vertices do not pile onto one place.
-  size_t Home(const mesh_vert* v) const {
-    const uint64_t p = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(v));
-    return static_cast<size_t>((p >> 4) ^ (p >> 24) ^ (p >> 44)) & (keys_.size() - 1);
-  }
-  void Grow() {
-    std::vector<const mesh_vert*> keys;
-    std::vector<uint32_t> values;
-    keys.swap(keys_);
-    values.swap(values_);
-    keys_.assign(2 * keys.size(), nullptr);
-    values_.assign(2 * keys.size(), 0);
-    used_ = 0;
-    for (size_t k = 0; k < keys.size(); ++k)
-      if (keys[k]) Set(keys[k], values[k]);
-  }
-  std::vector<const mesh_vert*> keys_;
-  std::vector<uint32_t> values_;
-  size_t used_ = 0;
-};
-
 // The level's edges as one `line` needs them, gathered in one pass over the edge list. Every
 // vertex the command can meet gets a number: the selected vertices first, by their place among
 // them (their slot), then, as they are met, the other ends of edges at a selected vertex and at
@@ -185,24 +136,31 @@ class VertexNumbers {
 struct LineEdgeIndex {
   explicit LineEdgeIndex(std::vector<mesh_vert*> selected)
       : selectedCount(static_cast<uint32_t>(selected.size())),
-        numberOf(selected.size()),
         vertexOf(std::move(selected)),
         joined(selectedCount, 0),
-        closedBy(selectedCount, 0) {}
+        closedBy(selectedCount, 0) {
+    numberOf.Reserve(selectedCount);
+  }
+  static constexpr uint32_t kNoNumber = 0xffffffffu;
+  // The number of v, or kNoNumber.
+  uint32_t Find(const mesh_vert* v) {
+    const auto* slot = numberOf.Find(v);
+    return slot ? slot->value : kNoNumber;
+  }
   uint32_t selectedCount;
-  VertexNumbers numberOf;                // vertex -> number
-  std::vector<mesh_vert*> vertexOf;      // number -> vertex
-  std::vector<uint32_t> firstNeighbour;  // per slot, into `neighbours`; one more at the end
-  std::vector<uint32_t> neighbours;      // numbers of the other ends of the edges at each slot
-  std::vector<uint8_t> joined;           // per number: a visible edge joins it to the target
-  std::vector<uint32_t> closedBy;        // per number: the slot (plus one) that last closed it
+  NearbyAddressIndex<uint32_t> numberOf;  // vertex -> number
+  std::vector<mesh_vert*> vertexOf;       // number -> vertex
+  std::vector<uint32_t> firstNeighbour;   // per slot, into `neighbours`; one more at the end
+  std::vector<uint32_t> neighbours;       // numbers of the other ends of the edges at each slot
+  std::vector<uint8_t> joined;            // per number: a visible edge joins it to the target
+  std::vector<uint32_t> closedBy;         // per number: the slot (plus one) that last closed it
 };
 
 // The number of v, given to it now when it has none.
 uint32_t NumberOf(mesh_vert* v, uint32_t found, LineEdgeIndex* index) {
-  if (found != VertexNumbers::kNoNumber) return found;
+  if (found != LineEdgeIndex::kNoNumber) return found;
   const uint32_t number = static_cast<uint32_t>(index->vertexOf.size());
-  index->numberOf.Set(v, number);
+  index->numberOf.Insert(v)->value = number;
   index->vertexOf.push_back(v);
   index->joined.push_back(0);
   index->closedBy.push_back(0);
@@ -211,7 +169,7 @@ uint32_t NumberOf(mesh_vert* v, uint32_t found, LineEdgeIndex* index) {
 
 void BuildLineEdgeIndex(const mesh_vert* target, LineEdgeIndex* index) {
   const uint32_t count = index->selectedCount;
-  for (uint32_t k = 0; k < count; ++k) index->numberOf.Set(index->vertexOf[k], k);
+  for (uint32_t k = 0; k < count; ++k) index->numberOf.Insert(index->vertexOf[k])->value = k;
   // Each edge at a selected vertex, as the numbers of its two ends, in list order; the edges
   // at each slot are counted on the way.
   struct Ends {
@@ -228,12 +186,12 @@ void BuildLineEdgeIndex(const mesh_vert* target, LineEdgeIndex* index) {
     if (v1 == target || v2 == target) {
       if (v1 != v2) {
         mesh_vert* other = v1 == target ? v2 : v1;
-        index->joined[NumberOf(other, index->numberOf.Find(other), index)] = 1;
+        index->joined[NumberOf(other, index->Find(other), index)] = 1;
       }
       continue;
     }
     if (v1 == v2) continue;
-    const uint32_t found1 = index->numberOf.Find(v1), found2 = index->numberOf.Find(v2);
+    const uint32_t found1 = index->Find(v1), found2 = index->Find(v2);
     const bool at1 = found1 < count, at2 = found2 < count;
     if (!at1 && !at2) continue;
     const Ends pair = {NumberOf(v1, found1, index), NumberOf(v2, found2, index)};

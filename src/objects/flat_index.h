@@ -1,5 +1,5 @@
-// Open-addressing hash tables for the object registry's indexes (objects by address, objects
-// by name, root members by object): all entries live in one array, so a lookup is one run of
+// Open-addressing hash tables, for the object registry's indexes (objects by address, objects
+// by name, root members by object) and the level editor's vertex numbers: all entries live in one array, so a lookup is one run of
 // neighbouring slots and emptying the table is one pass over that array, with no record to
 // free per entry. Linear probing; a removal moves later entries of its run back, so no slot is
 // ever left marked as deleted.
@@ -71,13 +71,22 @@ class FlatIndex {
 
   size_t Size() const { return count_; }
 
+  // Makes room for `count` entries, so that inserting them never grows the table.
+  void Reserve(size_t count) {
+    size_t size = std::max<size_t>(slots_.size(), 64);
+    while (size < 2 * count) size *= 2;
+    if (size > slots_.size()) Regrow(size);
+  }
+
  private:
   size_t Home(Key key) const { return Traits::Hash(key) & mask_; }
 
-  void Grow() {
+  void Grow() { Regrow(slots_.empty() ? 64 : 2 * slots_.size()); }
+
+  void Regrow(size_t size) {
     std::vector<Slot> old;
     old.swap(slots_);
-    slots_.assign(old.empty() ? 64 : 2 * old.size(), Slot());
+    slots_.assign(size, Slot());
     mask_ = slots_.size() - 1;
     for (const Slot& s : old) {
       if (Traits::Empty(s)) continue;
@@ -115,6 +124,20 @@ struct AddressKeys {
 };
 template <class V>
 using AddressIndex = FlatIndex<AddressKeys<V>>;
+
+// Addresses of records made one after the other from blocks, met in about that order: the
+// neighbouring addresses keep neighbouring slots, so a walk in making order reads the table
+// in order too. The high address bits are folded in so that distant blocks do not pile onto
+// one place.
+template <class V>
+struct NearbyAddressKeys : AddressKeys<V> {
+  static size_t Hash(const void* key) {
+    const uint64_t p = reinterpret_cast<uintptr_t>(key);
+    return static_cast<size_t>((p >> 4) ^ (p >> 24) ^ (p >> 44));
+  }
+};
+template <class V>
+using NearbyAddressIndex = FlatIndex<NearbyAddressKeys<V>>;
 
 // Keys that are texts of 1 to N - 1 characters, kept in the slot, with a value each.
 template <size_t N, class V>
