@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include <unistd.h>
 
@@ -44,47 +45,56 @@ struct Timing {
   size_t triangles = 0;
 };
 
-// Best of `runs` measurements; each measurement is the mean of `repeats` imports into an
-// empty level. The small file is imported ten times a measurement, so that both sizes are
-// timed over spans of about the same length: the best of a few short spans catches a quiet
-// moment of a shared machine far more often than the best of a few long ones.
-Timing TimeLevelImport(const std::string& path, int runs, int repeats) {
-  Timing best;
-  for (int r = 0; r < runs; ++r) {
-    double reader = 0, rebuild = 0;
-    for (int k = 0; k < repeats; ++k) {
-      FreeLevelGeometry();
-      double t0 = Now();
-      ImportModelWithAutoDetect(path.c_str(), 1.0f);
-      double t1 = Now();
-      UpdateLevelIfChanged();
-      reader += t1 - t0;
-      rebuild += Now() - t1;
-    }
-    best.reader = std::min(best.reader, reader / repeats);
-    best.rebuild = std::min(best.rebuild, rebuild / repeats);
-    best.triangles = static_cast<size_t>(gNumTriangles);
+// One measurement: the mean of `repeats` imports of the file into an empty level.
+Timing TimeLevelImport(const std::string& path, int repeats) {
+  Timing mean;
+  double reader = 0, rebuild = 0;
+  for (int k = 0; k < repeats; ++k) {
+    FreeLevelGeometry();
+    double t0 = Now();
+    ImportModelWithAutoDetect(path.c_str(), 1.0f);
+    double t1 = Now();
+    UpdateLevelIfChanged();
+    reader += t1 - t0;
+    rebuild += Now() - t1;
   }
+  mean.reader = reader / repeats;
+  mean.rebuild = rebuild / repeats;
+  mean.triangles = static_cast<size_t>(gNumTriangles);
   FreeLevelGeometry();
-  return best;
+  return mean;
 }
 
-double TimeModelLoad(const std::string& path, int runs, int repeats, size_t* triangles) {
-  double best = 1e30;
-  for (int r = 0; r < runs; ++r) {
-    double total = 0;
-    for (int k = 0; k < repeats; ++k) {
-      zntlmdl* mdl = NewZyntrelMdl();
-      double t0 = Now();
-      int ok = Load_Zyntrel_Mdl(path.c_str(), mdl);
-      total += Now() - t0;
-      *triangles = ok ? mdl->numTriangles : 0;
-      if (ok) Dispose_Zyntrel_Mdl(mdl);
-      else std::free(mdl);
-    }
-    best = std::min(best, total / repeats);
+// One measurement: the mean of `repeats` loads of the model file.
+double TimeModelLoad(const std::string& path, int repeats, size_t* triangles) {
+  double total = 0;
+  for (int k = 0; k < repeats; ++k) {
+    zntlmdl* mdl = NewZyntrelMdl();
+    double t0 = Now();
+    int ok = Load_Zyntrel_Mdl(path.c_str(), mdl);
+    total += Now() - t0;
+    *triangles = ok ? mdl->numTriangles : 0;
+    if (ok) Dispose_Zyntrel_Mdl(mdl);
+    else std::free(mdl);
   }
-  return best;
+  return total / repeats;
+}
+
+// The best of `runs` measurements of the small and of the large file, taken in turn so that
+// both sizes meet the same moments of a shared machine. A measurement of the small file is the
+// mean of ten imports, so that both sizes are timed over spans of about the same length: the
+// best of a few short spans catches a quiet moment far more often than the best of a few long
+// ones.
+template <class Measure>
+void TimeInTurn(int runs, Measure measure, Timing* small, Timing* large) {
+  for (int r = 0; r < runs; ++r) {
+    const Timing a = measure(0, 10), b = measure(1, 1);
+    for (auto [best, t] : {std::pair<Timing*, Timing>{small, a}, {large, b}}) {
+      best->reader = std::min(best->reader, t.reader);
+      best->rebuild = std::min(best->rebuild, t.rebuild);
+      best->triangles = t.triangles;
+    }
+  }
 }
 
 void Report(const char* reader, int n1, const Timing& a, int n2, const Timing& b, double files) {
@@ -135,7 +145,8 @@ int main(int argc, char** argv) {
     const std::string bytes1 = f.write(terrain1), bytes2 = f.write(terrain2);
     std::string p1 = WriteFile(std::string("a_") + f.file, bytes1);
     std::string p2 = WriteFile(std::string("b_") + f.file, bytes2);
-    Timing a = TimeLevelImport(p1, runs, 10), b = TimeLevelImport(p2, runs, 1);
+    Timing a, b;
+    TimeInTurn(runs, [&](int which, int repeats) { return TimeLevelImport(which ? p2 : p1, repeats); }, &a, &b);
     Report(f.name, n1, a, n2, b, static_cast<double>(bytes2.size()) / static_cast<double>(bytes1.size()));
     if (a.triangles != static_cast<size_t>(lfw::TriangleCount(terrain1)) ||
         b.triangles != static_cast<size_t>(lfw::TriangleCount(terrain2)))
@@ -153,7 +164,14 @@ int main(int argc, char** argv) {
   std::string p1 = WriteFile("a_model.mdl", model1);
   std::string p2 = WriteFile("b_model.mdl", model2);
   size_t t1 = 0, t2 = 0;
-  double m1 = TimeModelLoad(p1, runs, 10, &t1), m2 = TimeModelLoad(p2, runs, 1, &t2);
+  Timing a, b;
+  TimeInTurn(runs, [&](int which, int repeats) {
+    Timing t;
+    t.reader = TimeModelLoad(which ? p2 : p1, repeats, which ? &t2 : &t1);
+    t.rebuild = 0;
+    return t;
+  }, &a, &b);
+  const double m1 = a.reader, m2 = b.reader;
   std::printf("%-22s %7d v %8.1f ms | %7d v %8.1f ms | ratio %5.2f, file x%5.2f   (%zu / %zu triangles)\n",
               "skinned model loader", n1, m1 * 1000, n2, m2 * 1000, m2 / m1,
               static_cast<double>(model2.size()) / static_cast<double>(model1.size()), t1, t2);

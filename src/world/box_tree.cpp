@@ -6,6 +6,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <limits>
 
 #include "render/frustum.h"
 #include "world/level_build.h"
@@ -125,32 +126,40 @@ void SplitNode(int id, BuildItem* from, bool reversed) {
   BuildItem* back = to + first + count - 1;
   gStaying.clear();
   int n1 = 0, n2 = 0;
-  AABB box1{}, box2{};
-  for (int k = 0; k < count; ++k) {
-    const BuildItem& h = reversed ? range[count - 1 - k] : range[k];
+  // The children's boxes grow from empty ones (the first box taken in is kept as it is), in
+  // locals the loop keeps in registers.
+  constexpr float kInf = std::numeric_limits<float>::infinity();
+  vector_type min1 = {kInf, kInf, kInf}, max1 = {-kInf, -kInf, -kInf}, min2 = min1, max2 = max1;
+  const int step = reversed ? -1 : 1;
+  const BuildItem* item = reversed ? range + count - 1 : range;
+  for (int k = 0; k < count; ++k, item += step) {
+    const BuildItem& h = *item;
     // Every triangle of the range lies inside the node's box (the box is the union of theirs),
     // so it fits a half exactly when it fits on the split axis; a box with a coordinate that is
     // not a number fits nowhere, which only the whole test tells.
     bool in1, in2;
     if (gAllBoxesOrdered) {
-      in1 = VComponent(h.max, axis) <= mid;
-      in2 = !in1 && VComponent(h.min, axis) >= mid;
+      in1 = (&h.max.x)[axis] <= mid;
+      in2 = !in1 && (&h.min.x)[axis] >= mid;
     } else {
       in1 = BoxInBox(h.min, h.max, half1);
       in2 = !in1 && BoxInBox(h.min, h.max, half2);
     }
     if (in1) {
-      box1.min = n1 ? VMin(box1.min, h.min) : h.min;
-      box1.max = n1 ? VMax(box1.max, h.max) : h.max;
+      min1 = VMin(min1, h.min);
+      max1 = VMax(max1, h.max);
       front[n1++] = h;
     } else if (in2) {
-      box2.min = n2 ? VMin(box2.min, h.min) : h.min;
-      box2.max = n2 ? VMax(box2.max, h.max) : h.max;
+      min2 = VMin(min2, h.min);
+      max2 = VMax(max2, h.max);
       *(back - n2++) = h;
     } else {
       gStaying.push_back(h);
     }
   }
+  AABB box1{}, box2{};
+  if (n1) box1.min = min1, box1.max = max1;
+  if (n2) box2.min = min2, box2.max = max2;
   const int stay = static_cast<int>(gStaying.size());
   // When every triangle would pass into one child whose box did not shrink (they all collapse
   // into one point, or halving no longer changes the float bounds) the split would repeat for

@@ -684,8 +684,8 @@ vector_type* TriangleCollPlane(level_triangle* trig) {
 }
 
 void FreeLevelGeometry() {
-  FreeBoxTree();
-  FreeObjectCollisionData();
+  // Freeing the lists first leaves no triangle to point at the tree or the collision data,
+  // which then go without a walk over the records.
   DeleteVertices(1);
   gMeshVertexArray.clear();
   gMeshVertexNormalArray.clear();
