@@ -11,6 +11,7 @@
 #include "render/frustum.h"
 #include "world/level_build.h"
 #include "world/level_mesh.h"
+#include "world/record_pool.h"
 #include "script/engine_variables.h"
 #include "world/world_math.h"
 
@@ -34,8 +35,8 @@ struct BuildItem {
   vector_type min, max;
   uint32_t number;
 };
-std::vector<BuildItem> gBuildItems;
-std::vector<BuildItem> gPartitionScratch;
+LargePageVector<BuildItem> gBuildItems;
+LargePageVector<BuildItem> gPartitionScratch;
 // The build being made into a tree: its triangles and what the tree decides for each.
 LevelBuild* gBuild = nullptr;
 // The triangles of the node being split that stay in it.
@@ -285,7 +286,7 @@ void SubDevideAABB(AABB* theBox) {
   gBuildLinks.reserve(guess);
   SplitNode(0, gBuildItems.data(), false);
   LinkBuiltTree();
-  for (std::vector<BuildItem>* buffer : {&gPartitionScratch, &gBuildItems}) {
+  for (LargePageVector<BuildItem>* buffer : {&gPartitionScratch, &gBuildItems}) {
     buffer->clear();
     buffer->shrink_to_fit();
   }

@@ -19,7 +19,7 @@ void GatherLevelForBuild(LevelBuild* build) {
     vertexOf[v->index] = v;
   }
 
-  std::vector<BuildTriangle>& out = build->triangles;
+  auto& out = build->triangles;
   out.clear();
   out.reserve(LevelTrianglesMade());
   const vector_type P = playerPos;

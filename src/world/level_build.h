@@ -9,6 +9,7 @@
 
 #include "world/collision_mesh.h"
 #include "world/level_types.h"
+#include "world/record_pool.h"
 #include "world/world_math.h"
 
 // One level triangle as the build reads it.
@@ -42,10 +43,10 @@ struct BuiltTriangle {
 
 // A triangle's number in the build is its position in the list as the build read it.
 struct LevelBuild {
-  std::vector<BuildTriangle> triangles;  // by number
-  std::vector<BuiltTriangle> built;      // by number
-  std::vector<uint32_t> order;           // by place in the sorted list (nearest first): the number
-  std::vector<uint32_t> placeOf;         // by number: the place
+  LargePageVector<BuildTriangle> triangles;  // by number
+  LargePageVector<BuiltTriangle> built;      // by number
+  LargePageVector<uint32_t> order;           // by place in the sorted list (nearest first): the number
+  LargePageVector<uint32_t> placeOf;         // by number: the place
   // By place: the corners and the record, which the box tree and the collision data read in
   // list order (the collision data takes the array over).
   std::vector<CollisionTriangle> placed;

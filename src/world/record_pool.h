@@ -30,25 +30,63 @@
 #define POOL_UNPOISON(p, n) ((void)(p), (void)(n))
 #endif
 
-// A zeroed block of 2 MiB on a 2 MiB boundary, with the kernel asked to back it by one large
-// page (fewer page faults, fewer address translations); null when the system has no room.
-// Released with ReleaseLargePage.
-inline void* AllocateLargePage() {
-  constexpr size_t kBytes = size_t(2) << 20;
-  const size_t span = 2 * kBytes;
+constexpr size_t kLargePageBytes = size_t(2) << 20;
+
+// A zeroed block of `bytes` (a multiple of 2 MiB) on a 2 MiB boundary, with the kernel asked to
+// back it by large pages (fewer page faults, fewer address translations); null when the system
+// has no room. Released with ReleaseLargePages.
+inline void* AllocateLargePages(size_t bytes) {
+  const size_t span = bytes + kLargePageBytes;
   void* raw = mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (raw == MAP_FAILED) return nullptr;
   const uintptr_t start = reinterpret_cast<uintptr_t>(raw);
-  const uintptr_t aligned = (start + kBytes - 1) & ~(uintptr_t(kBytes) - 1);
+  const uintptr_t aligned = (start + kLargePageBytes - 1) & ~(uintptr_t(kLargePageBytes) - 1);
   if (aligned > start) munmap(raw, aligned - start);
-  const uintptr_t end = aligned + kBytes;
+  const uintptr_t end = aligned + bytes;
   if (start + span > end) munmap(reinterpret_cast<void*>(end), start + span - end);
 #ifdef MADV_HUGEPAGE
-  madvise(reinterpret_cast<void*>(aligned), kBytes, MADV_HUGEPAGE);
+  madvise(reinterpret_cast<void*>(aligned), bytes, MADV_HUGEPAGE);
 #endif
   return reinterpret_cast<void*>(aligned);
 }
-inline void ReleaseLargePage(void* page) { munmap(page, size_t(2) << 20); }
+inline void ReleaseLargePages(void* block, size_t bytes) { munmap(block, bytes); }
+
+inline void* AllocateLargePage() { return AllocateLargePages(kLargePageBytes); }
+inline void ReleaseLargePage(void* page) { ReleaseLargePages(page, kLargePageBytes); }
+
+// An allocator for the big arrays a level build makes and drops: arrays of a few megabytes or
+// more come from large pages (a million-triangle level faults a few hundred pages instead of
+// tens of thousands), smaller ones from the heap.
+template <class T>
+struct LargePageAllocator {
+  using value_type = T;
+  LargePageAllocator() = default;
+  template <class U>
+  LargePageAllocator(const LargePageAllocator<U>&) {}
+
+  static constexpr size_t kSmallestBytes = 2 * kLargePageBytes;
+  static size_t Rounded(size_t bytes) { return (bytes + kLargePageBytes - 1) & ~(kLargePageBytes - 1); }
+
+  T* allocate(size_t n) {
+    if (n > SIZE_MAX / sizeof(T)) throw std::bad_alloc();
+    const size_t bytes = n * sizeof(T);
+    if (bytes < kSmallestBytes) return std::allocator<T>().allocate(n);
+    void* block = AllocateLargePages(Rounded(bytes));
+    if (!block) throw std::bad_alloc();
+    return static_cast<T*>(block);
+  }
+  void deallocate(T* p, size_t n) {
+    const size_t bytes = n * sizeof(T);
+    if (bytes < kSmallestBytes) std::allocator<T>().deallocate(p, n);
+    else ReleaseLargePages(p, Rounded(bytes));
+  }
+  template <class U>
+  bool operator==(const LargePageAllocator<U>&) const { return true; }
+  template <class U>
+  bool operator!=(const LargePageAllocator<U>&) const { return false; }
+};
+template <class T>
+using LargePageVector = std::vector<T, LargePageAllocator<T>>;
 
 template <class T>
 class RecordPool {

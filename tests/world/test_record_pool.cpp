@@ -154,4 +154,28 @@ TEST_F(LevelRecords, AVertexMadeRightAfterAReadFileFollowsTheWholeLevel) {
   EXPECT_EQ(LinkAtHead(V(9, 0, 0))->index, 6u);
 }
 
+// Arrays growing across the size where they move from the heap to large pages (and back, when
+// swapped with a small one) keep their contents; the large ones start on a large-page boundary.
+TEST(LargePageVector, GrowsAcrossTheLargePageSizeKeepingItsContents) {
+  LargePageVector<uint32_t> values;
+  const size_t count = 3 * kLargePageBytes / sizeof(uint32_t) + 5;
+  for (size_t k = 0; k < count; ++k) {
+    values.push_back(static_cast<uint32_t>(k * 2654435761u));
+    if (values.size() == values.capacity() && values.capacity() * sizeof(uint32_t) >= 2 * kLargePageBytes) {
+      EXPECT_EQ(reinterpret_cast<uintptr_t>(values.data()) % kLargePageBytes, 0u);
+    }
+  }
+  LargePageVector<uint32_t> small(7, 9u);
+  values.swap(small);
+  ASSERT_EQ(small.size(), count);
+  for (size_t k = 0; k < count; k += 4099) EXPECT_EQ(small[k], static_cast<uint32_t>(k * 2654435761u));
+  EXPECT_EQ(small.back(), static_cast<uint32_t>((count - 1) * 2654435761u));
+  values.resize(count);  // from 7 items on the heap to large pages
+  EXPECT_EQ(values[6], 9u);
+  EXPECT_EQ(values[count - 1], 0u);
+  small.resize(3);
+  small.shrink_to_fit();  // from large pages back to the heap
+  EXPECT_EQ(small[2], static_cast<uint32_t>(2 * 2654435761u));
+}
+
 }  // namespace
