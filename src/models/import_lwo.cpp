@@ -411,12 +411,19 @@ void ImportLightwaveFromMemory(const unsigned char* data, size_t size, const cha
   // UV maps with a surface and a clip give textures to the triangles that use their points:
   // each map hands its values to the corners on its points, and the triangle textures are
   // those of the last map (every map resets them first).
-  std::vector<std::vector<std::pair<uint32_t, int>>> cornersOf;  // per vertex: (triangle, corner)
+  // The corners on each point, as (triangle, corner) in triangle order: those of point q are
+  // corners[firstCorner[q]] up to corners[firstCorner[q + 1]].
+  std::vector<uint32_t> firstCorner;
+  std::vector<std::pair<uint32_t, int>> corners;
   if (!L.vmaps.empty()) {
-    cornersOf.resize(L.points.size());
-    for (uint32_t t = 0; t < L.triangles.size(); t++) {
-      for (int k = 0; k < 3; k++) cornersOf[L.triangles[t].p[k]].push_back({t, k});
-    }
+    firstCorner.assign(L.points.size() + 1, 0);
+    for (const LwoTriangle& t : L.triangles)
+      for (int k = 0; k < 3; k++) firstCorner[t.p[k] + 1]++;
+    for (size_t q = 1; q < firstCorner.size(); q++) firstCorner[q] += firstCorner[q - 1];
+    std::vector<uint32_t> fill(firstCorner.begin(), firstCorner.end() - 1);
+    corners.resize(firstCorner.back());
+    for (uint32_t t = 0; t < L.triangles.size(); t++)
+      for (int k = 0; k < 3; k++) corners[fill[L.triangles[t].p[k]]++] = {t, k};
   }
   for (size_t mi = 0; mi < L.vmaps.size(); mi++) {
     const LWOVMAP& m = L.vmaps[mi];
@@ -431,8 +438,9 @@ void ImportLightwaveFromMemory(const unsigned char* data, size_t size, const cha
       for (LwoTriangle& t : L.triangles) t.texture = 0;
     }
     for (const auto& entry : m.at) {
-      if (entry.first >= cornersOf.size()) continue;
-      for (const auto& corner : cornersOf[entry.first]) {
+      if (entry.first >= L.points.size()) continue;
+      for (uint32_t c = firstCorner[entry.first]; c < firstCorner[entry.first + 1]; c++) {
+        const std::pair<uint32_t, int>& corner = corners[c];
         LwoTriangle& t = L.triangles[corner.first];
         t.u[corner.second] = m.u[entry.second];
         t.v[corner.second] = m.v[entry.second];
