@@ -9,6 +9,7 @@
 
 #include "models/import_line_reader.h"
 #include "models/model_types.h"
+#include "models/number_scan.h"
 #include "shell/output.h"
 
 namespace {
@@ -23,7 +24,7 @@ int ParseCoalesce(const char* data, size_t size, float scaleFactor, ImportMesh* 
   mesh->triangleEdges = true;
 
   long count = 0;
-  if (!r.line(line, sizeof line) || std::sscanf(line, "VERTICES\t%ld", &count) != 1 || count < 0) count = 0;
+  if (!r.line(line, sizeof line) || ScanNumbers(line, "VERTICES\t%ld", &count) != 1 || count < 0) count = 0;
   // Every vertex takes a line of its own, so a count beyond the bytes left is a lie.
   if (static_cast<unsigned long>(count) > r.remaining()) count = static_cast<long>(r.remaining());
   const char* const end = data + size;
@@ -31,22 +32,22 @@ int ParseCoalesce(const char* data, size_t size, float scaleFactor, ImportMesh* 
   for (long i = 0; i < count; i++) {
     if (!r.line(line, sizeof line)) break;
     float x = 0, y = 0, z = 0;
-    std::sscanf(line, "%f\t%f\t%f", &x, &y, &z);
+    ScanNumbers(line, "%f\t%f\t%f", &x, &y, &z);
     MakeRoom(&mesh->positions, first, data + r.pos, end);
     mesh->positions.push_back(FileUnitsToWorld(vector_type{x, y, z}, scaleFactor));
   }
 
   count = 0;
-  if (!r.line(line, sizeof line) || std::sscanf(line, "TRIANGLES\t%ld", &count) != 1 || count < 0) count = 0;
+  if (!r.line(line, sizeof line) || ScanNumbers(line, "TRIANGLES\t%ld", &count) != 1 || count < 0) count = 0;
   if (static_cast<unsigned long>(count) > r.remaining() / 2 + 1) count = static_cast<long>(r.remaining() / 2 + 1);
   first = data + r.pos;
   for (long i = 0; i < count; i++) {
     if (!r.line(line, sizeof line)) break;
     long a = -1, b = -1, c = -1, tex = 0;
-    std::sscanf(line, "%ld\t%ld\t%ld\t%ld", &a, &b, &c, &tex);
+    ScanNumbers(line, "%ld\t%ld\t%ld\t%ld", &a, &b, &c, &tex);
     float uv[6] = {0, 0, 0, 0, 0, 0};
     if (r.line(line, sizeof line))
-      std::sscanf(line, "%f\t%f\t%f\t%f\t%f\t%f", &uv[0], &uv[1], &uv[2], &uv[3], &uv[4], &uv[5]);
+      ScanNumbers(line, "%f\t%f\t%f\t%f\t%f\t%f", &uv[0], &uv[1], &uv[2], &uv[3], &uv[4], &uv[5]);
     const long n = static_cast<long>(mesh->positions.size());
     if (a < 0 || b < 0 || c < 0 || a >= n || b >= n || c >= n) continue;
     ImportTriangle t = DefaultImportTriangle(static_cast<uint32_t>(a), static_cast<uint32_t>(b),

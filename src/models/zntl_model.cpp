@@ -15,6 +15,7 @@
 #include "models/import_common.h"
 #include "models/materials.h"
 #include "models/model_blocks.h"
+#include "models/number_scan.h"
 #include "models/skeleton.h"
 #include "script/script_file.h"
 #include "shell/output.h"
@@ -71,7 +72,7 @@ struct ModelReader {
     char buffer[kModelLineLimit + 1];
     if (!need(buffer)) return false;
     long value = 0;
-    if (std::sscanf(buffer, "%ld", &value) != 1) value = 0;
+    if (ScanNumbers(buffer, "%ld", &value) != 1) value = 0;
     if (value < 0) return fail("a negative count");
     if (static_cast<unsigned long>(value) > remaining() + 1) return fail("a count larger than the file");
     *result = static_cast<uint32_t>(value);
@@ -260,7 +261,7 @@ bool ReadBones(ModelReader& r, zntlmdl* mdl) {
   for (uint32_t i = 1; i <= b; i++) {
     if (!r.need(line)) return false;
     int h = 0, p = 1;
-    std::sscanf(line, "%d,%d", &h, &p);
+    ScanNumbers(line, "%d,%d", &h, &p);
     if (p < 1 || static_cast<uint32_t>(p) > b + 1) return r.fail("a parent bone out of range");
     mdl->bones[i].tempInt = h;
     mdl->bones[i].parent = &mdl->bones[p - 1];
@@ -281,7 +282,7 @@ bool ReadVertices(ModelReader& r, zntlmdl* mdl) {
     if (!r.need(line)) return false;
     float x = 0, y = 0, z = 0;
     int bone = 0;
-    std::sscanf(line, "%f,%f,%f,%d", &x, &y, &z, &bone);
+    ScanNumbers(line, "%f,%f,%f,%d", &x, &y, &z, &bone);
     mesh_vert* vert = NewModelRecord(mdl, &supply, v - i);
     if (!vert) return r.fail("out of memory");
     vert->pos = FileUnitsToWorld(vector_type{x, y, z});
@@ -315,7 +316,7 @@ bool ReadEdges(ModelReader& r, zntlmdl* mdl) {
   for (uint32_t i = 0; i < e; i++) {
     if (!r.need(line)) return false;
     int a = 0, b = 0;
-    std::sscanf(line, "%d,%d", &a, &b);
+    ScanNumbers(line, "%d,%d", &a, &b);
     if (a < 0 || b < 0 || static_cast<uint32_t>(a) >= mdl->numVertices ||
         static_cast<uint32_t>(b) >= mdl->numVertices)
       return r.fail("an edge vertex out of range");
@@ -373,7 +374,7 @@ bool ReadMaterials(ModelReader& r, zntlmdl* mdl, std::vector<ModelTextureLine>* 
       if (!r.need(line)) return false;
       int corner[3] = {0, 0, 0};
       float u[3] = {0, 0, 0}, v[3] = {0, 0, 0};
-      std::sscanf(line, "%d,%d,%d,%f,%f,%f,%f,%f,%f", &corner[0], &corner[1], &corner[2], &u[0], &v[0], &u[1],
+      ScanNumbers(line, "%d,%d,%d,%f,%f,%f,%f,%f,%f", &corner[0], &corner[1], &corner[2], &u[0], &v[0], &u[1],
                   &v[1], &u[2], &v[2]);
       for (int k = 0; k < 3; k++) {
         if (corner[k] < 0 || static_cast<uint32_t>(corner[k]) >= numVertices)
