@@ -131,6 +131,7 @@ void SplitNode(int id, BuildItem* from, bool reversed) {
   // locals the loop keeps in registers.
   constexpr float kInf = std::numeric_limits<float>::infinity();
   vector_type min1 = {kInf, kInf, kInf}, max1 = {-kInf, -kInf, -kInf}, min2 = min1, max2 = max1;
+  float vector_type::*const onAxis = axis == 0 ? &vector_type::x : axis == 1 ? &vector_type::y : &vector_type::z;
   const int step = reversed ? -1 : 1;
   const BuildItem* item = reversed ? range + count - 1 : range;
   for (int k = 0; k < count; ++k, item += step) {
@@ -140,8 +141,8 @@ void SplitNode(int id, BuildItem* from, bool reversed) {
     // not a number fits nowhere, which only the whole test tells.
     bool in1, in2;
     if (gAllBoxesOrdered) {
-      in1 = (&h.max.x)[axis] <= mid;
-      in2 = !in1 && (&h.min.x)[axis] >= mid;
+      in1 = h.max.*onAxis <= mid;
+      in2 = !in1 && h.min.*onAxis >= mid;
     } else {
       in1 = BoxInBox(h.min, h.max, half1);
       in2 = !in1 && BoxInBox(h.min, h.max, half2);
