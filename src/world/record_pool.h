@@ -2,6 +2,7 @@
 // many records instead of one heap allocation each, so reading a big level costs a few large
 // allocations and the records of one list lie close together. A record removed on its own goes
 // to a free list and is handed out again; emptying the pool releases every block at once.
+// The blocks, and the big arrays a level build makes, are large pages.
 #pragma once
 #include <cstddef>
 #include <cstdint>
