@@ -3,13 +3,13 @@
 #include "models/import_obj.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <unordered_map>
 
 #include "models/import_common.h"
 #include "models/model_types.h"
+#include "models/number_scan.h"
 #include "render/textures.h"
 #include "shell/output.h"
 #include "shell/startup.h"
@@ -50,90 +50,24 @@ struct Cursor {
   bool atEnd() const { return p >= end; }
 };
 
-const double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10,
-                         1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
-// Reads a real as scanf's %f would for the forms files write (sign, digits, fraction,
-// exponent); other forms (inf, nan, hex) go through strtod on a bounded copy.
+// Reads a real as scanf's %f would: plain decimals directly, other forms (inf, nan, hex)
+// through strtod on a bounded copy of the word.
 bool ParseReal(Cursor& c, float* out) {
   c.skipBlanks();
-  const char* s = c.p;
-  const char* e = c.end;
-  bool negative = false;
-  if (s < e && (*s == '-' || *s == '+')) negative = (*s++ == '-');
-  uint64_t mantissa = 0;
-  int digits = 0, exponent = 0;
-  bool any = false;
-  while (s < e && IsDigit(*s)) {
-    if (digits < 19) {
-      mantissa = mantissa * 10 + static_cast<uint64_t>(*s - '0');
-      if (mantissa) digits++;
-    } else {
-      exponent++;
-    }
-    any = true;
-    s++;
-  }
-  if (s < e && *s == '.') {
-    s++;
-    while (s < e && IsDigit(*s)) {
-      if (digits < 19) {
-        mantissa = mantissa * 10 + static_cast<uint64_t>(*s - '0');
-        if (mantissa) digits++;
-        exponent--;
-      }
-      any = true;
-      s++;
-    }
-  }
-  if (!any) {
-    // Not a plain decimal: let strtod decide on a short copy of the word.
-    char word[64];
-    size_t n = 0;
-    const char* w = c.p;
-    while (w < c.end && !IsBlank(*w) && n < sizeof word - 1) word[n++] = *w++;
-    word[n] = '\0';
-    char* stop = nullptr;
-    double value = std::strtod(word, &stop);
-    if (stop == word) return false;
-    c.p += stop - word;
-    *out = static_cast<float>(value);
+  if (const char* after = ReadPlainReal(c.p, c.end, out)) {
+    c.p = after;
     return true;
   }
-  if (s < e && (*s == 'e' || *s == 'E')) {
-    const char* save = s;
-    s++;
-    bool expNegative = false;
-    if (s < e && (*s == '-' || *s == '+')) expNegative = (*s++ == '-');
-    if (s < e && IsDigit(*s)) {
-      int x = 0;
-      while (s < e && IsDigit(*s)) {
-        if (x < 10000) x = x * 10 + (*s - '0');
-        s++;
-      }
-      exponent += expNegative ? -x : x;
-    } else {
-      s = save;
-    }
-  }
-  double value = static_cast<double>(mantissa);
-  if (exponent < 0) {
-    int k = -exponent;
-    while (k > 22 && value != 0.0) {
-      value /= 1e22;
-      k -= 22;
-    }
-    if (k <= 22) value /= kPow10[k];
-  } else if (exponent > 0) {
-    int k = exponent;
-    while (k > 22 && value != 0.0 && std::isfinite(value)) {
-      value *= 1e22;
-      k -= 22;
-    }
-    if (k <= 22) value *= kPow10[k];
-  }
-  *out = static_cast<float>(negative ? -value : value);
-  c.p = s;
+  char word[64];
+  size_t n = 0;
+  const char* w = c.p;
+  while (w < c.end && !IsBlank(*w) && n < sizeof word - 1) word[n++] = *w++;
+  word[n] = '\0';
+  char* stop = nullptr;
+  double value = std::strtod(word, &stop);
+  if (stop == word) return false;
+  c.p += stop - word;
+  *out = static_cast<float>(value);
   return true;
 }
 

@@ -7,6 +7,7 @@
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -35,22 +36,13 @@ bool PlainInteger(const char** at, int64_t lo, int64_t hi, int64_t* out) {
   return true;
 }
 
-// An optional sign (after blanks) and a decimal: digits with a point and an exponent. Forms
-// sscanf reads otherwise (inf, nan, hexadecimal, an exponent without digits) are not plain.
-bool PlainReal(const char** at, float* out) {
+// A real after blanks, when it is plain.
+bool PlainReal(const char** at, const char* end, float* out) {
   const char* s = *at;
   while (IsSpace(*s)) s++;
-  bool negative = false;
-  if (*s == '+' || *s == '-') negative = *s++ == '-';
-  if (!IsDigit(*s) && *s != '.') return false;
-  const char* run = s;
-  while (IsDigit(*run) || *run == '.' || *run == 'e' || *run == 'E' || *run == '+' || *run == '-') run++;
-  if (*run == 'x' || *run == 'X') return false;
-  float value = 0.0f;
-  const std::from_chars_result read = std::from_chars(s, run, value, std::chars_format::general);
-  if (read.ec != std::errc() || read.ptr != run) return false;
-  *out = negative ? -value : value;
-  *at = run;
+  const char* after = ReadPlainReal(s, end, out);
+  if (!after) return false;
+  *at = after;
   return true;
 }
 
@@ -63,7 +55,7 @@ struct PlainField {
 };
 constexpr int kMostFields = 16;
 
-int ScanPlain(const char* p, const char* f, PlainField* fields) {
+int ScanPlain(const char* p, const char* end, const char* f, PlainField* fields) {
   int count = 0;
   while (*f) {
     if (IsSpace(*f)) {
@@ -88,7 +80,7 @@ int ScanPlain(const char* p, const char* f, PlainField* fields) {
       f++;
     } else if (f[0] == 'f') {
       field.kind = 'f';
-      if (!PlainReal(&p, &field.real)) return kNotPlain;
+      if (!PlainReal(&p, end, &field.real)) return kNotPlain;
     } else {
       return kNotPlain;
     }
@@ -99,9 +91,25 @@ int ScanPlain(const char* p, const char* f, PlainField* fields) {
 
 }  // namespace
 
+const char* ReadPlainReal(const char* p, const char* end, float* out) {
+  const char* s = p;
+  bool negative = false;
+  if (s < end && (*s == '+' || *s == '-')) negative = *s++ == '-';
+  if (s == end || (!IsDigit(*s) && *s != '.')) return nullptr;
+  const char* run = s;
+  while (run < end && (IsDigit(*run) || *run == '.' || *run == 'e' || *run == 'E' || *run == '+' || *run == '-'))
+    run++;
+  if (run < end && (*run == 'x' || *run == 'X')) return nullptr;
+  float value = 0.0f;
+  const std::from_chars_result read = std::from_chars(s, run, value, std::chars_format::general);
+  if (read.ec != std::errc() || read.ptr != run) return nullptr;
+  *out = negative ? -value : value;
+  return run;
+}
+
 int ScanNumbers(const char* text, const char* format, ...) {
   PlainField fields[kMostFields];
-  const int count = ScanPlain(text, format, fields);
+  const int count = ScanPlain(text, text + std::strlen(text), format, fields);
   va_list args;
   va_start(args, format);
   int result = count;

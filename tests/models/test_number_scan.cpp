@@ -93,4 +93,16 @@ TEST(ScanNumbers, DecimalsRoundToTheNearestFloatAsSscanfDoes) {
   }
 }
 
+// A real in a text that is not closed by a NUL (a file's bytes) ends where the text ends.
+TEST(ScanNumbers, APlainRealStopsAtTheEndOfItsText) {
+  const char text[] = {'-', '1', '.', '5', 'e', '3', '7'};
+  float value = 0;
+  EXPECT_EQ(ReadPlainReal(text, text + 4, &value), text + 4);
+  EXPECT_EQ(value, -1.5f);
+  EXPECT_EQ(ReadPlainReal(text, text + 6, &value), text + 6);
+  EXPECT_EQ(value, -1500.0f);
+  EXPECT_EQ(ReadPlainReal(text, text + 5, &value), nullptr);  // an exponent without digits
+  EXPECT_EQ(ReadPlainReal(text, text + 1, &value), nullptr);  // a sign alone
+}
+
 }  // namespace
